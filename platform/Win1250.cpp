@@ -1,0 +1,75 @@
+#include "Win1250.h"
+
+#include "Exceptions.h"
+
+#include <QSet>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace platform {
+
+namespace {
+constexpr char kCodePage[] = "windows-1250";
+
+// The 256 characters of the code page, found once through the converter.
+const QSet<char16_t> &codePageCharacters()
+{
+    static const QSet<char16_t> characters = [] {
+        QByteArray all(256, 0);
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        QSet<char16_t> set;
+        for (QChar c : fromWin1250(all))
+            set.insert(c.unicode());
+        return set;
+    }();
+    return characters;
+}
+
+bool representable(QChar c) { return c.unicode() < 0x80 || codePageCharacters().contains(c.unicode()); }
+} // namespace
+
+QByteArray toWin1250(const QString &text)
+{
+    QStringEncoder encoder(kCodePage);
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError()) {
+        for (QChar c : text) {
+            if (!representable(c))
+                throw EConvertError(QStringLiteral("Znak '%1' (U+%2) nelze zapsat v kódové stránce Windows-1250.")
+                                        .arg(c)
+                                        .arg(c.unicode(), 4, 16, QLatin1Char('0')));
+        }
+        throw EConvertError(QStringLiteral("Text nelze zapsat v kódové stránce Windows-1250."));
+    }
+    return bytes;
+}
+
+QString fromWin1250(const QByteArray &bytes)
+{
+    QStringDecoder decoder(kCodePage);
+    return decoder.decode(bytes);
+}
+
+QString upperLocale(const QString &text)
+{
+    QString result = text;
+    for (QChar &c : result) {
+        const QChar upper = c.toUpper();
+        if (upper != c && representable(upper))
+            c = upper;
+    }
+    return result;
+}
+
+QString upperAscii(const QString &text)
+{
+    QString result = text;
+    for (QChar &c : result) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return result;
+}
+
+} // namespace platform

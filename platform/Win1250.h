@@ -1,0 +1,23 @@
+#pragma once
+
+// The one converter between the Unicode text the program holds and the
+// Windows-1250 bytes of files, the database and the password scrambling.
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// Every character must exist in the code page; otherwise EConvertError names it.
+QByteArray toWin1250(const QString &text);
+// Lossless for all 256 byte values.
+QString fromWin1250(const QByteArray &bytes);
+
+// Upper case by the code page's locale rule: letters with diacritics too
+// (č to Č, ř to Ř, ů to Ů). Keeps the length; a character whose upper case
+// is not in the code page stays as it is.
+QString upperLocale(const QString &text);
+// Upper case of the letters a to z only.
+QString upperAscii(const QString &text);
+
+} // namespace platform

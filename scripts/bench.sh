@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs the benchmark programs of a build folder against a private Firebird
+# server of their own, and prints their figures.
+#   bench.sh BUILD_DIR [NAME ...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "$1" && pwd)
+shift
+dir="$build/fbbench"
+trap '"$root/scripts/fbserver.sh" stop "$dir"' EXIT INT TERM
+"$root/scripts/fbserver.sh" start "$dir" "${FB_BENCH_PORT:-30557}"
+export FIREBIRD=$dir FIREBIRD_LOCK=$dir/clientlock FB_TEST_DIR=$dir QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+export ZELO_SOURCE_DIR=$root ZELO_BINARY_DIR=$build
+if (($# == 0)); then echo "no benchmarks built"; fi
+for name in "$@"; do
+  echo "== $name"
+  "$build/bench/$name"
+done

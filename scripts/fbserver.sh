@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# A private Firebird 3 server for the tests: its own config, lock folder,
+# security database and port, bound to 127.0.0.1. Never touches the system's
+# server or its security database.
+#
+#   fbserver.sh start DIR [PORT]   prepare DIR, start the server, wait for the port
+#   fbserver.sh stop DIR           stop the server started in DIR (no-op if none)
+#
+# Clients reach it with FIREBIRD=DIR in their environment (plain "localhost:"
+# names then use the private port); SYSDBA's password is in DIR/sysdba.password.
+set -euo pipefail
+
+FB_LIB=/usr/lib/x86_64-linux-gnu/firebird/3.0
+FB_SERVER=/usr/sbin/firebird
+ISQL=/usr/bin/isql-fb
+PASSWORD=${FB_TEST_PASSWORD:-vuvuzarid}
+
+port_open() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+
+stop_server() {
+  local dir=$1 pid
+  [[ -f $dir/server.pid ]] || return 0
+  pid=$(<"$dir/server.pid")
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -TERM "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$pid" 2>/dev/null || true
+  fi
+  rm -f "$dir/server.pid"
+}
+
+start_server() {
+  local dir=$1 port=$2
+  if port_open "$port"; then
+    echo "fbserver: port $port on 127.0.0.1 is already in use; choose another with FB_TEST_PORT" >&2
+    exit 1
+  fi
+  stop_server "$dir"
+  rm -rf "$dir"
+  mkdir -p "$dir/lock" "$dir/intl" "$dir/db"
+  cp "$FB_LIB/firebird.msg" "$FB_LIB/plugins.conf" "$dir/"
+  # A real copy: a symlinked intl module loads but knows no character sets.
+  cp "$FB_LIB/intl/libfbintl.so" "$FB_LIB/intl/fbintl.conf" "$dir/intl/"
+  cat >"$dir/firebird.conf" <<CONF
+ServerMode = Super
+RemoteBindAddress = 127.0.0.1
+RemoteServicePort = $port
+SecurityDatabase = $dir/security3.fdb
+CONF
+  cat >"$dir/databases.conf" <<CONF
+security.db = $dir/security3.fdb
+{
+  RemoteAccess = false
+}
+CONF
+  export FIREBIRD=$dir FIREBIRD_LOCK=$dir/lock
+  echo "create database '$dir/security3.fdb' user 'SYSDBA';" | "$ISQL" -q >"$dir/setup.log" 2>&1
+  printf "create or alter user SYSDBA password '%s' using plugin Srp;\ncommit;\n" "$PASSWORD" |
+    "$ISQL" -q -user SYSDBA "$dir/security3.fdb" >>"$dir/setup.log" 2>&1
+  printf '%s' "$PASSWORD" >"$dir/sysdba.password"
+
+  setsid "$FB_SERVER" </dev/null >"$dir/server.log" 2>&1 &
+  echo $! >"$dir/server.pid"
+  for _ in $(seq 100); do
+    if port_open "$port"; then
+      echo "fbserver: listening on 127.0.0.1:$port (FIREBIRD=$dir)"
+      return 0
+    fi
+    kill -0 "$(<"$dir/server.pid")" 2>/dev/null || break
+    sleep 0.05
+  done
+  echo "fbserver: the server did not start; its log:" >&2
+  cat "$dir/server.log" >&2 || true
+  stop_server "$dir"
+  exit 1
+}
+
+case ${1:-} in
+  start) start_server "${2:?folder}" "${3:-${FB_TEST_PORT:-30555}}" ;;
+  stop) stop_server "${2:?folder}" ;;
+  *) echo "usage: $0 start DIR [PORT] | stop DIR" >&2; exit 2 ;;
+esac

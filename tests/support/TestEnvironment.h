@@ -1,0 +1,19 @@
+#pragma once
+
+// What the CTest fixture tells every test about the private Firebird server.
+
+#include <QString>
+
+namespace testsupport {
+
+// The private server's folder (FIREBIRD of the test's environment).
+QString firebirdDir();
+// SYSDBA's password on the private server.
+QString sysdbaPassword();
+// A path for a new database file in the server's folder, unique in this run;
+// name is a readable part of the file name.
+QString newDatabasePath(const QString &name);
+// "localhost:" followed by the path: the private server over TCP.
+QString overTcp(const QString &path);
+
+} // namespace testsupport
