@@ -31,7 +31,8 @@ bool representable(QChar c) { return c.unicode() < 0x80 || codePageCharacters().
 
 QByteArray toWin1250(const QString &text)
 {
-    QStringEncoder encoder(kCodePage);
+    // Stateless: a high surrogate at the end is an error, not a pending state.
+    QStringEncoder encoder(kCodePage, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(text);
     if (encoder.hasError()) {
         for (QChar c : text) {

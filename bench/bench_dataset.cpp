@@ -1,0 +1,129 @@
+// The editable data set against the client's bare fetch loop: 100,000 rows
+// of DB$UZIV, embedded and over TCP. Prints figures; asserts nothing.
+
+#include "DataSet.h"
+#include "Database.h"
+#include "FbClient.h"
+#include "PlainFetch.h"
+#include "Query.h"
+#include "Transaction.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace platform;
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kRuns = 5;
+const QString kSelect = QStringLiteral("select * from DB$UZIV");
+
+QString password()
+{
+    QFile file(qEnvironmentVariable("FB_TEST_DIR") + QStringLiteral("/sysdba.password"));
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+QStringList params()
+{
+    return {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + password(),
+            QStringLiteral("lc_ctype=WIN1250")};
+}
+
+void run(Database &database, const QString &sql)
+{
+    Query query;
+    query.setDatabase(&database);
+    query.setSql(sql);
+    query.execQuery();
+}
+
+void fill(Database &database)
+{
+    run(database, QStringLiteral("create table DB$UZIV (UZI$LOGIN varchar(40) not null primary key, "
+                                 "UZI$HESLO varchar(30), UZI$PRIJMENI varchar(40) not null, UZI$JMENO varchar(40), "
+                                 "UZI$EMAIL varchar(40), UZI$PRAVO char(1) not null, UZI$POZN varchar(160))"));
+    database.defaultTransaction()->commitRetaining();
+    run(database, QStringLiteral("execute block as declare i integer = 0; begin "
+                                 "while (i < %1) do begin "
+                                 "insert into DB$UZIV values ('UZIVATEL' || lpad(:i, 6, '0'), '123456789', "
+                                 "'Příjmení ' || :i, 'Jméno', 'uzivatel@firma.cz', 'Z', 'Poznámka k uživateli'); "
+                                 "i = i + 1; end end")
+                      .arg(kRows));
+    database.defaultTransaction()->commitRetaining();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void measure(const char *label, const QString &databaseName)
+{
+    QFile::remove(databaseName.section(QLatin1Char(':'), -1));
+    createDatabase(databaseName, QStringLiteral("SYSDBA"), password());
+    Database database;
+    Transaction transaction;
+    database.setDatabaseName(databaseName);
+    database.setParams(params());
+    database.setDefaultTransaction(&transaction);
+    database.open();
+    transaction.start();
+    fill(database);
+
+    std::vector<double> plain, dataSet, locate;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const qint64 rows = fetchAllRowsPlain(transaction, kSelect);
+        plain.push_back(double(timer.nsecsElapsed()) / 1e9);
+        if (rows != kRows)
+            std::printf("plain loop fetched %lld rows\n", static_cast<long long>(rows));
+
+        DataSet set;
+        set.setDatabase(&database);
+        set.setTransaction(&transaction);
+        set.setSelectSql({kSelect});
+        timer.restart();
+        set.open();
+        int walked = 0;
+        for (set.first(); !set.eof(); set.next())
+            ++walked;
+        dataSet.push_back(double(timer.nsecsElapsed()) / 1e9);
+        if (walked != kRows)
+            std::printf("data set walked %d rows\n", walked);
+
+        set.first();
+        timer.restart();
+        set.locate(QStringLiteral("UZI$LOGIN"), QStringLiteral("UZIVATEL%1").arg(kRows - 1, 6, 10, QLatin1Char('0')));
+        locate.push_back(double(timer.nsecsElapsed()) / 1e9);
+    }
+    const double plainRate = kRows / median(plain);
+    const double setRate = kRows / median(dataSet);
+    std::printf("%-8s plain fetch: %9.0f rows/s (%.3f s) | data set open+walk: %9.0f rows/s (%.3f s) | ratio %.2f | "
+                "locate of the last row: %.1f ms\n",
+                label, plainRate, median(plain), setRate, median(dataSet), setRate / plainRate, median(locate) * 1e3);
+    database.close();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString dir = qEnvironmentVariable("FB_TEST_DIR") + QStringLiteral("/db");
+    QDir().mkpath(dir);
+    std::printf("%d rows, median of %d runs\n", kRows, kRuns);
+    measure("embedded", dir + QStringLiteral("/bench-dataset-embedded.fdb"));
+    measure("tcp", QStringLiteral("localhost:") + dir + QStringLiteral("/bench-dataset-tcp.fdb"));
+    return 0;
+}

@@ -1,0 +1,65 @@
+#include "Application.h"
+
+#include "Exceptions.h"
+#include "LoginDialog.h"
+#include "MessageBox.h"
+
+#include <QStyleFactory>
+
+namespace platform {
+
+namespace {
+QString &storedTitle()
+{
+    static QString title;
+    return title;
+}
+} // namespace
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // One look on every platform, close to the Windows one the forms were drawn for.
+    setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    installLoginDialog();
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        showDefaultErrorBox(error);
+        return false;
+    }
+}
+
+void setApplicationTitle(const QString &title)
+{
+    storedTitle() = title;
+}
+
+QString applicationTitle()
+{
+    return storedTitle().isEmpty() ? QCoreApplication::applicationName() : storedTitle();
+}
+
+QString defaultErrorText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void showDefaultErrorBox(const std::exception &error)
+{
+    const auto *own = dynamic_cast<const Exception *>(&error);
+    const QString message = own ? own->message() : QString::fromLocal8Bit(error.what());
+    messageBox(defaultErrorText(message), applicationTitle(), MB_OK | MB_ICONERROR);
+}
+
+void processMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+} // namespace platform

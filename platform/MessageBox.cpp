@@ -1,0 +1,116 @@
+#include "MessageBox.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+namespace platform {
+
+namespace {
+
+struct ButtonSpec {
+    const char *caption;
+    int id;
+};
+
+QList<ButtonSpec> buttonsOf(int flags)
+{
+    switch (flags & 0xF) {
+    case MB_OKCANCEL:
+        return {{"OK", IDOK}, {"Storno", IDCANCEL}};
+    case MB_YESNOCANCEL:
+        return {{"&Ano", IDYES}, {"&Ne", IDNO}, {"Storno", IDCANCEL}};
+    case MB_YESNO:
+        return {{"&Ano", IDYES}, {"&Ne", IDNO}};
+    default:
+        return {{"OK", IDOK}};
+    }
+}
+
+QMessageBox::Icon iconOf(int flags)
+{
+    switch (flags & 0xF0) {
+    case MB_ICONERROR:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONWARNING:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+// Windows rules for Esc and the close box: a one-button box answers with its
+// button, a box with Cancel answers Cancel, a Yes/No box ignores both. Qt's
+// own box would pick an escape button by itself.
+class WindowsMessageBox : public QMessageBox {
+public:
+    QAbstractButton *escape = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            if (escape)
+                escape->click();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (!escape) {
+            event->ignore();
+            return;
+        }
+        event->ignore();
+        escape->click();
+    }
+};
+
+} // namespace
+
+int messageBox(const QString &text, const QString &caption, int flags)
+{
+    QPointer<QWidget> previouslyActive = QApplication::activeWindow();
+
+    WindowsMessageBox box;
+    box.setWindowTitle(caption);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    box.setIcon(iconOf(flags));
+    box.setWindowModality(Qt::ApplicationModal);
+
+    const QList<ButtonSpec> specs = buttonsOf(flags);
+    QList<QPushButton *> buttons;
+    // ActionRole for all keeps the insertion order on screen: the Windows order.
+    for (const ButtonSpec &spec : specs)
+        buttons.append(box.addButton(QString::fromUtf8(spec.caption), QMessageBox::ActionRole));
+    const int defaultIndex = (flags & MB_DEFBUTTON2) && buttons.size() > 1 ? 1 : 0;
+    box.setDefaultButton(buttons[defaultIndex]);
+    if (buttons.size() == 1)
+        box.escape = buttons.first();
+    for (int i = 0; i < specs.size(); ++i) {
+        if (specs[i].id == IDCANCEL)
+            box.escape = buttons[i];
+    }
+
+    box.exec();
+
+    int result = IDCANCEL;
+    for (int i = 0; i < specs.size(); ++i) {
+        if (box.clickedButton() == buttons[i])
+            result = specs[i].id;
+    }
+    if (previouslyActive && previouslyActive->isVisible())
+        previouslyActive->activateWindow();
+    return result;
+}
+
+} // namespace platform

@@ -1,0 +1,109 @@
+#include "ReadQuery.h"
+
+#include "Exceptions.h"
+#include "Handles.h"
+#include "Statement.h"
+#include "StatementTarget.h"
+
+namespace platform {
+
+ReadQuery::ReadQuery(QObject *parent) : QObject(parent) {}
+ReadQuery::~ReadQuery() = default;
+
+Transaction *ReadQuery::transaction() const
+{
+    return transaction_;
+}
+
+void ReadQuery::setTransaction(Transaction *transaction)
+{
+    close();
+    statement_.reset();
+    transaction_ = transaction;
+}
+
+QString ReadQuery::sql() const
+{
+    return sql_;
+}
+
+void ReadQuery::setSql(const QString &sql)
+{
+    close();
+    statement_.reset();
+    sql_ = sql;
+}
+
+Statement &ReadQuery::statement()
+{
+    if (!statement_)
+        throw EDatabaseError(QStringLiteral("Dotaz není připraven."));
+    return *statement_;
+}
+
+void ReadQuery::prepare()
+{
+    if (!transaction_)
+        throw EDatabaseError(QStringLiteral("Chybí transakce."));
+    const StatementTarget target = resolveTarget(nullptr, transaction_);
+    auto statement = std::make_unique<Statement>(*target.database, *target.transaction);
+    statement->prepare(sql_);
+    statement_ = std::move(statement);
+}
+
+void ReadQuery::open()
+{
+    close();
+    if (!statement_)
+        prepare();
+    statement().execute();
+    open_ = true;
+    eof_ = !statement().fetch();
+}
+
+bool ReadQuery::isOpen() const
+{
+    return open_;
+}
+bool ReadQuery::eof() const
+{
+    return eof_;
+}
+
+void ReadQuery::next()
+{
+    if (!open_)
+        throw EDatabaseError(QStringLiteral("Dotaz není otevřený."));
+    if (!eof_)
+        eof_ = !statement().fetch();
+}
+
+int ReadQuery::fieldCount() const
+{
+    return statement_ ? int(statement_->columns().size()) : 0;
+}
+
+QString ReadQuery::asString(int column) const
+{
+    if (!open_ || eof_ || column < 0 || column >= fieldCount())
+        throw EDatabaseError(QStringLiteral("Sloupec %1 není v aktuálním řádku dotazu.").arg(column));
+    return columnText(statement_->columns()[column], statement_->rowData(),
+                      DatabaseAccess::codec(statement_->database()));
+}
+
+bool ReadQuery::isNull(int column) const
+{
+    if (!open_ || eof_ || column < 0 || column >= fieldCount())
+        throw EDatabaseError(QStringLiteral("Sloupec %1 není v aktuálním řádku dotazu.").arg(column));
+    return columnIsNull(statement_->columns()[column], statement_->rowData());
+}
+
+void ReadQuery::close()
+{
+    if (statement_)
+        statement_->closeCursor();
+    open_ = false;
+    eof_ = true;
+}
+
+} // namespace platform

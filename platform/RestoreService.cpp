@@ -1,0 +1,217 @@
+#include "RestoreService.h"
+
+#include "Exceptions.h"
+#include "FbApi.h"
+#include "LoginPrompt.h"
+#include "Win1250.h"
+
+#include <QtEndian>
+
+#include <optional>
+
+namespace platform {
+
+struct RestoreService::Handle {
+    isc_svc_handle value = 0;
+};
+
+namespace {
+
+QString lineName(const QString &line) { return line.section(QLatin1Char('='), 0, 0).trimmed(); }
+QString lineValue(const QString &line) { return line.section(QLatin1Char('='), 1); }
+
+// The value of the first line with that name (case ignored); none when no line has it.
+std::optional<QString> paramValue(const QStringList &params, const QString &name)
+{
+    for (const QString &line : params) {
+        if (line.contains(QLatin1Char('=')) && lineName(line).compare(name, Qt::CaseInsensitive) == 0)
+            return lineValue(line);
+    }
+    return std::nullopt;
+}
+
+// Attach items carry a one-byte length.
+void appendShortItem(QByteArray &buffer, char item, const QString &value)
+{
+    const QByteArray bytes = toWin1250(value);
+    if (bytes.size() > 255)
+        throw EDatabaseError(QStringLiteral("Hodnota parametru připojení je delší než 255 znaků."));
+    buffer.append(item);
+    buffer.append(char(bytes.size()));
+    buffer.append(bytes);
+}
+
+// Start items carry a two-byte little-endian length.
+void appendStringItem(QByteArray &buffer, char item, const QString &value)
+{
+    const QByteArray bytes = toWin1250(value);
+    if (bytes.size() > 0xFFFF)
+        throw EDatabaseError(QStringLiteral("Cesta k souboru je příliš dlouhá."));
+    buffer.append(item);
+    char length[2];
+    qToLittleEndian<quint16>(quint16(bytes.size()), length);
+    buffer.append(length, 2);
+    buffer.append(bytes);
+}
+
+void appendNumberItem(QByteArray &buffer, char item, std::uint32_t value)
+{
+    buffer.append(item);
+    char number[4];
+    qToLittleEndian<quint32>(value, number);
+    buffer.append(number, 4);
+}
+
+EDatabaseError unexpectedReply() { return EDatabaseError(QStringLiteral("Neočekávaná odpověď správce služeb serveru.")); }
+
+} // namespace
+
+std::uint32_t restoreOptionFlags(const TRestoreOptions &options)
+{
+    std::uint32_t flags = 0;
+    for (TRestoreOption option : options)
+        flags |= 0x100u << static_cast<int>(option);
+    return flags;
+}
+
+QString serviceManagerName(ServiceProtocol protocol, const QString &serverName)
+{
+    const QString manager = QStringLiteral("service_mgr");
+    return protocol == ServiceProtocol::Local ? manager : serverName + QLatin1Char(':') + manager;
+}
+
+QByteArray serviceAttachBuffer(const QStringList &params)
+{
+    QByteArray buffer;
+    buffer.append(char(isc_spb_version));
+    buffer.append(char(isc_spb_current_version));
+    if (const auto user = paramValue(params, QStringLiteral("user_name")))
+        appendShortItem(buffer, isc_spb_user_name, *user);
+    if (const auto password = paramValue(params, QStringLiteral("password")))
+        appendShortItem(buffer, isc_spb_password, *password);
+    return buffer;
+}
+
+QByteArray restoreStartBuffer(const RestoreRequest &request)
+{
+    QByteArray buffer(1, char(isc_action_svc_restore));
+    appendNumberItem(buffer, isc_spb_options, restoreOptionFlags(request.options));
+    if (request.verbose)
+        buffer.append(char(isc_spb_verbose));
+    if (request.pageSize > 0)
+        appendNumberItem(buffer, isc_spb_res_page_size, std::uint32_t(request.pageSize));
+    for (const QString &file : request.backupFiles)
+        appendStringItem(buffer, isc_spb_bkp_file, file);
+    for (const QString &database : request.databaseNames)
+        appendStringItem(buffer, isc_spb_dbname, database);
+    return buffer;
+}
+
+QString serviceLineFromReply(const QByteArray &reply)
+{
+    if (reply.size() < 4 || reply[0] != char(isc_info_svc_line))
+        throw unexpectedReply();
+    const int length = qFromLittleEndian<quint16>(reply.constData() + 1);
+    if (reply.size() < 3 + length + 1 || reply[3 + length] != char(isc_info_end))
+        throw unexpectedReply();
+    return fromWin1250(reply.mid(3, length));
+}
+
+RestoreService::RestoreService() : handle_(std::make_unique<Handle>()) {}
+
+RestoreService::~RestoreService() { releaseHandle(); }
+
+void RestoreService::releaseHandle() noexcept
+{
+    if (!isAttached())
+        return;
+    ISC_STATUS_ARRAY status;
+    fb::api().service_detach(status, &handle_->value);
+    handle_->value = 0;
+}
+
+void RestoreService::requireAttached() const
+{
+    if (!isAttached())
+        throw EDatabaseError(QStringLiteral("Služba obnovy databáze není připojena ke správci služeb."));
+}
+
+bool RestoreService::isAttached() const { return handle_->value != 0; }
+
+void RestoreService::attach()
+{
+    if (isAttached())
+        return;
+    const QString managerName = serviceManagerName(protocol, serverName);
+    QStringList lines = params;
+    if (loginPrompt) {
+        QString user = paramValue(params, QStringLiteral("user_name")).value_or(QString());
+        QString password;
+        if (!askLogin(managerName, user, password))
+            throw EDatabaseError(QStringLiteral("Přihlášení k databázi bylo zrušeno."));
+        lines = {QStringLiteral("user_name=") + user, QStringLiteral("password=") + password};
+    }
+    const QByteArray spb = serviceAttachBuffer(lines);
+    const QByteArray name = toWin1250(managerName);
+    ISC_STATUS_ARRAY status;
+    isc_svc_handle handle = 0;
+    fb::api().service_attach(status, static_cast<unsigned short>(name.size()), name.constData(), &handle,
+                             static_cast<unsigned short>(spb.size()), spb.constData());
+    fb::check(status);
+    handle_->value = handle;
+    eof_ = false;
+}
+
+void RestoreService::start()
+{
+    requireAttached();
+    const QByteArray spb = restoreStartBuffer(request);
+    ISC_STATUS_ARRAY status;
+    fb::api().service_start(status, &handle_->value, nullptr, static_cast<unsigned short>(spb.size()),
+                            spb.constData());
+    fb::check(status);
+    eof_ = false;
+}
+
+QString RestoreService::nextLine()
+{
+    requireAttached();
+    const char items[] = {isc_info_svc_line};
+    QByteArray reply(0xFFFF, '\0');
+    ISC_STATUS_ARRAY status;
+    fb::api().service_query(status, &handle_->value, nullptr, 0, nullptr, sizeof items, items,
+                            static_cast<unsigned short>(reply.size()), reply.data());
+    fb::check(status);
+    const QString line = serviceLineFromReply(reply);
+    eof_ = line.isEmpty();
+    return line;
+}
+
+void RestoreService::detach()
+{
+    if (!isAttached())
+        return;
+    ISC_STATUS_ARRAY status;
+    fb::api().service_detach(status, &handle_->value);
+    // The handle is gone either way; a second detach would only fail again.
+    handle_->value = 0;
+    fb::check(status);
+}
+
+void RestoreService::run(const std::function<void(const QString &line)> &onLine)
+{
+    attach();
+    try {
+        start();
+        do
+            onLine(nextLine());
+        while (!eof());
+    } catch (...) {
+        // The failure that ended the restore is the one to report.
+        releaseHandle();
+        throw;
+    }
+    detach();
+}
+
+} // namespace platform

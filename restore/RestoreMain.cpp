@@ -1,0 +1,169 @@
+#include "RestoreMain.h"
+
+#include "Application.h"
+#include "ConnectionSettings.h"
+#include "DAutils.h"
+#include "Database.h"
+#include "ErrorTranslation.h"
+#include "MessageBox.h"
+#include "MessageBoxes.h"
+#include "StringUtils.h"
+#include "fIBback.h"
+
+#include <QScopeGuard>
+
+#include <memory>
+#include <thread>
+
+using namespace platform;
+
+namespace {
+
+const QString kConnectFailed = QStringLiteral("Chyba připojení k databázi!");
+
+QString withoutQuotes(QString text)
+{
+    ReplaceAll(text, QStringLiteral("\""), QString());
+    return text;
+}
+
+TRunMode runModeOf(const QString &word)
+{
+    for (const char *silent : {"SILENT", "-SILENT", "/SILENT"}) {
+        if (word == QLatin1String(silent))
+            return rmSilent;
+    }
+    for (const char *verySilent : {"VERYSILENT", "-VERYSILENT", "/VERYSILENT"}) {
+        if (word == QLatin1String(verySilent))
+            return rmVerySilent;
+    }
+    return rmInteractive;
+}
+
+std::unique_ptr<Database> newRestoreDb(const TRestoreParams &params)
+{
+    auto db = std::make_unique<Database>();
+    db->setDatabaseName(QStringLiteral("%1:%2").arg(params.ParamServer, params.ParamDatabaseFile));
+    db->setLoginPrompt(false);
+    db->setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=%1").arg(params.ParamPassword),
+                   QStringLiteral("lc_ctype=WIN1250")});
+    return db;
+}
+
+void showWarningBox(const QString &text) { messageBox(text, QStringLiteral("Upozornění"), MB_OK | MB_ICONWARNING); }
+
+// Opens the connection once to prove server, database and password; the
+// connection dialog offers a correction. False after the warning box.
+bool TestConnection(Database &db)
+{
+    try {
+        db.open();
+    } catch (const std::exception &) {
+        EditConnection(&db, true, true);
+    }
+    if (db.connected())
+        return true;
+    try {
+        db.open();
+    } catch (const std::exception &error) {
+        showWarningBox(ComposeErrorMessage(kConnectFailed, error));
+        return false;
+    }
+    return true;
+}
+
+// From the connection test to the end of the restore; the exit code.
+int RunRestoreProgram(const TRestoreParams &params)
+{
+    std::unique_ptr<Database> RestoreDb = newRestoreDb(params);
+    if (!TestConnection(*RestoreDb))
+        return kExitFailed;
+
+    RestoreDb->close();
+    if (!WaitForDisconnect([&] { return RestoreDb->connected(); })) {
+        ShowWarning(QStringLiteral("Nepodařilo se odpojit databázi!"));
+        return kExitFailed;
+    }
+
+    if (params.RunMode == rmSilent)
+        ShowWait(QStringLiteral("Probíhá obnova databáze ..."), QString(), 0, false, true);
+    const TBackupRunKind kind = params.RunMode == rmInteractive ? rkInteractive : rkImmediate;
+    TRestoreOutcome outcome = roNotRun;
+    {
+        const auto hideWait = qScopeGuard([] { HideWait(); });
+        RunBackupRestore(RestoreDb.get(), params.ParamBackupFile, kind, {TRestoreOption::Replace}, &outcome);
+    }
+    RestoreDb.reset();
+    setApplicationTitle(QStringLiteral("Obnova databáze"));
+    return outcome == roFailed ? kExitFailed : kExitDone;
+}
+
+} // namespace
+
+TRestoreParams ParseRestoreParams(const QStringList &args)
+{
+    const auto arg = [&](int position) { return args.value(position - 1); };
+    TRestoreParams params;
+    params.ParamBackupFile = arg(1);
+    params.ParamDatabaseFile = arg(2);
+    params.ParamServer = TrimBlanks(arg(3)).isEmpty() ? QStringLiteral("localhost") : arg(3);
+    params.ParamBackupFile = withoutQuotes(params.ParamBackupFile);
+    params.ParamDatabaseFile = withoutQuotes(params.ParamDatabaseFile);
+    params.ParamServer = withoutQuotes(params.ParamServer);
+    params.ParamPassword = TrimBlanks(arg(4)).isEmpty() ? kDefaultPassword : arg(4);
+    params.RunMode = runModeOf(arg(5));
+    return params;
+}
+
+QString RestoreUsageText()
+{
+    return QStringList{
+        QStringLiteral("Program musí být spuštěn alepoň s prvními dvěma parametry:      "),
+        QString(),
+        QStringLiteral("parametr 1:   umístění záložního souboru"),
+        QStringLiteral("parametr 2:   umístění databázového souboru"),
+        QStringLiteral("parametr 3:   název nebo IP adresa serveru <localhost>"),
+        QStringLiteral("parametr 4:   heslo uživatele SYSDBA <vuvuzarid>"),
+        QStringLiteral("parametr 5:   SILENT, VERYSILENT"),
+        QString(),
+        QStringLiteral("Tip:"),
+        QStringLiteral("Umístění souborů je vhodné psát v uvozovkách z důvodů možných mezer."),
+        QStringLiteral("Např.: \"C:\\Program Files\\KASTEL\\ZELO\\DEvevi\\DEvevi.idb\""),
+    }
+        .join(QStringLiteral("\r\n"));
+}
+
+bool WaitForDisconnect(const std::function<bool()> &isConnected, std::chrono::milliseconds pause)
+{
+    constexpr int kMaxPauses = 100;
+    for (int pauses = 0; isConnected();) {
+        // The wait blocks: no window is open at this time.
+        std::this_thread::sleep_for(pause);
+        if (++pauses == kMaxPauses)
+            return false;
+    }
+    return true;
+}
+
+int RestoreMain(int argc, char **argv)
+{
+    std::unique_ptr<Application> ownApplication;
+    if (!QCoreApplication::instance())
+        ownApplication = std::make_unique<Application>(argc, argv);
+
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (args.size() < 2) {
+        ShowInfo(RestoreUsageText());
+        return kExitUsage;
+    }
+    int exitCode = kExitFailed;
+    try {
+        exitCode = RunRestoreProgram(ParseRestoreParams(args));
+    } catch (const std::exception &error) {
+        // A failure that no step of the restore reports itself.
+        showDefaultErrorBox(error);
+    }
+    return exitCode;
+}

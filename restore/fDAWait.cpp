@@ -1,0 +1,105 @@
+#include "fDAWait.h"
+
+#include "Application.h"
+#include "MessageBox.h"
+#include "SystemColors.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QToolButton>
+
+using namespace platform;
+
+TfrmDAWait *frmDAWait = nullptr;
+
+namespace {
+
+QFont tahoma(int pixels)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+QLabel *statusLine(QWidget *parent, const QRect &place, const QString &text, int fontPixels, const QColor &colour)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(place);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFont(tahoma(fontPixels));
+    setFontColor(label, colour);
+    return label;
+}
+
+// A red cross; the disabled image comes from the icon itself.
+QIcon cancelGlyph()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0xC0, 0x00, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(4, 4, 12, 12);
+    painter.drawLine(12, 4, 4, 12);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+TfrmDAWait::TfrmDAWait(QWidget *owner) : Form(owner)
+{
+    setWindowTitle(QStringLiteral("Čekejte prosím"));
+    setBorderStyle(BorderStyle::None);
+    setClientSize(397, 113);
+    setColor(clInfoBk);
+
+    pnlWait = new QFrame(this);
+    pnlWait->setGeometry(0, 0, 397, 113);
+    pnlWait->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    pnlWait->setFont(tahoma(11));
+    setFontColor(pnlWait, clNavy);
+
+    aniStav = new Animation(pnlWait);
+    aniStav->setGeometry(64, 4, 272, 46);
+
+    pbWait = new QProgressBar(pnlWait);
+    pbWait->setGeometry(12, 56, 373, 17);
+    pbWait->setRange(0, 200);
+    pbWait->setValue(0);
+    pbWait->setTextVisible(false);
+
+    labStav1 = statusLine(pnlWait, {16, 76, 365, 17}, QStringLiteral("Probíhá probíhání ..."), 13, clNavy);
+    labStav2 = statusLine(pnlWait, {16, 92, 365, 13}, QStringLiteral("Podrobnější popis probíhání ...."), 11, clBlack);
+
+    btnStorno = new QToolButton(pnlWait);
+    btnStorno->setGeometry(372, 4, 20, 20);
+    btnStorno->setAutoRaise(true);
+    btnStorno->setToolTip(QStringLiteral("Přerušit"));
+    btnStorno->setIcon(cancelGlyph());
+    connect(btnStorno, &QToolButton::clicked, this, &TfrmDAWait::btnStornoClick);
+}
+
+void TfrmDAWait::FormShow()
+{
+    setWindowState(Qt::WindowNoState);
+    if (!aniStav->isHidden())
+        aniStav->play();
+    repaint();
+    processMessages();
+}
+
+void TfrmDAWait::FormClose()
+{
+    if (aniStav->isPlaying())
+        aniStav->stop();
+}
+
+void TfrmDAWait::btnStornoClick()
+{
+    const int answer = messageBox(QStringLiteral("Opravdu si přejete přerušit prováděnou akci?"),
+                                  QStringLiteral("Přerušit?"), MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDYES && OnStorno)
+        OnStorno(this);
+}

@@ -1,0 +1,296 @@
+#include "fIBback.h"
+
+#include "Application.h"
+#include "ConnectionSettings.h"
+#include "Database.h"
+#include "ErrorTranslation.h"
+#include "MessageBox.h"
+#include "MessageBoxes.h"
+#include "SystemColors.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolButton>
+
+using namespace platform;
+
+namespace {
+
+constexpr int kRestorePageSize = 4096;
+
+QFont tahoma(int pixels)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+QPixmap transparentPixmap(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+QIcon folderGlyph()
+{
+    QPixmap pixmap = transparentPixmap(16);
+    QPainter painter(&pixmap);
+    painter.setPen(QColor(0x80, 0x60, 0x00));
+    painter.setBrush(QColor(0xF0, 0xC8, 0x40));
+    painter.drawRect(1, 5, 13, 9);
+    painter.drawRect(1, 3, 5, 2);
+    return QIcon(pixmap);
+}
+
+QIcon restoreGlyph()
+{
+    QPixmap pixmap = transparentPixmap(16);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x00, 0x80, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(QPolygonF({{3, 8}, {7, 12}, {13, 4}}));
+    return QIcon(pixmap);
+}
+
+QIcon cancelGlyph()
+{
+    QPixmap pixmap = transparentPixmap(16);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0xC0, 0x00, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(4, 4, 12, 12);
+    painter.drawLine(12, 4, 4, 12);
+    return QIcon(pixmap);
+}
+
+// A database drum with an arrow coming back into it from a tape.
+QPixmap restorePicture()
+{
+    QPixmap pixmap = transparentPixmap(80);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(clNavy, 1.5));
+    painter.setBrush(QColor(0xB0, 0xC8, 0xF0));
+    painter.drawRect(30, 22, 40, 44);
+    painter.drawEllipse(QRectF(30, 58, 40, 14));
+    painter.drawEllipse(QRectF(30, 15, 40, 14));
+    painter.setBrush(QColor(0xE0, 0xE0, 0xE0));
+    painter.drawEllipse(QRectF(4, 8, 20, 20));
+    painter.drawEllipse(QRectF(10, 14, 8, 8));
+    painter.setPen(QPen(QColor(0x00, 0x90, 0x00), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawLine(14, 34, 14, 48);
+    painter.drawLine(14, 48, 26, 48);
+    painter.drawPolyline(QPolygonF({{21, 42}, {27, 48}, {21, 54}}));
+    return pixmap;
+}
+
+TAEdit *pathEdit(QWidget *parent, const QRect &place, bool readOnly)
+{
+    auto *edit = new TAEdit(parent);
+    edit->setGeometry(place);
+    edit->SetReadOnly(readOnly);
+    edit->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    edit->SetEnterIsTab(true);
+    edit->SetCharType(ctAll);
+    return edit;
+}
+
+QLabel *caption(QWidget *parent, int left, int top, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+// The whole line "name=value" of the first line with that name (letter case
+// ignored), or empty.
+QString paramLine(const QStringList &lines, const QString &name)
+{
+    for (const QString &line : lines) {
+        if (line.section(QLatin1Char('='), 0, 0).compare(name, Qt::CaseInsensitive) == 0)
+            return line;
+    }
+    return QString();
+}
+
+// The text up to and including its last path delimiter ("\", "/" or ":").
+QString folderPart(const QString &path)
+{
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (path[i] == QLatin1Char('\\') || path[i] == QLatin1Char('/') || path[i] == QLatin1Char(':'))
+            return path.left(i + 1);
+    }
+    return QString();
+}
+
+} // namespace
+
+TfrmIBback::TfrmIBback(QWidget *owner) : Form(owner)
+{
+    setBorderStyle(BorderStyle::DialogNoIcons);
+    setClientSize(444, 453);
+    setColor(clWhite);
+    setFont(tahoma(11));
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Zálohovaná databáze"), this);
+    GroupBox1->setGeometry(12, 8, 421, 73);
+    Label1 = caption(GroupBox1, 16, 20, QStringLiteral("Název serveru"));
+    edtServerName = pathEdit(GroupBox1, {16, 36, 93, 21}, true);
+    Label2 = caption(GroupBox1, 124, 20, QStringLiteral("Umístění databáze"));
+    edtDatabaseFile = pathEdit(GroupBox1, {124, 36, 281, 21}, true);
+
+    GroupBox2 = new QGroupBox(QStringLiteral("Zálohovací soubor"), this);
+    GroupBox2->setGeometry(12, 88, 421, 73);
+    Label3 = caption(GroupBox2, 16, 20, QStringLiteral("Umístění a název souboru"));
+    edtBackupFile = pathEdit(GroupBox2, {16, 36, 365, 21}, false);
+    btnBackup = new QToolButton(GroupBox2);
+    btnBackup->setGeometry(384, 36, 23, 22);
+    btnBackup->setFocusPolicy(Qt::NoFocus);
+    btnBackup->setToolTip(QStringLiteral("Volba zálohovacího adresáře"));
+    btnBackup->setIcon(folderGlyph());
+    connect(btnBackup, &QToolButton::clicked, this, &TfrmIBback::btnBackupClick);
+
+    boxPrubeh = new QGroupBox(this);
+    boxPrubeh->setGeometry(12, 168, 421, 125);
+    memBackup = new QPlainTextEdit(boxPrubeh);
+    memBackup->setGeometry(16, 20, 301, 89);
+    memBackup->setReadOnly(true);
+    imgBackup = new QLabel(boxPrubeh);
+    imgBackup->setGeometry(328, 24, 80, 80);
+    imgBackup->setScaledContents(true);
+    imgBackup->setAttribute(Qt::WA_TranslucentBackground);
+    imgBackup->setPixmap(restorePicture());
+
+    aniCopy = new Animation(this);
+    aniCopy->setGeometry(88, 295, 272, 60);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setGeometry(12, 368, 421, 2);
+    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+
+    btnZaloha = new QPushButton(this);
+    btnZaloha->setGeometry(262, 400, 91, 25);
+    btnZaloha->setIcon(restoreGlyph());
+    connect(btnZaloha, &QPushButton::clicked, this, &TfrmIBback::btnZalohaClick);
+    btnStorno = new QPushButton(QStringLiteral("Storno"), this);
+    btnStorno->setGeometry(358, 400, 75, 25);
+    btnStorno->setIcon(cancelGlyph());
+    setCancelButton(btnStorno);
+    connect(btnStorno, &QPushButton::clicked, this, &TfrmIBback::btnStornoClick);
+    setTabOrder(btnZaloha, btnStorno);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setGeometry(0, 453 - 19, 444, 19);
+    for (int width : {160, 50}) {
+        auto *panel = new QLabel(StatusBar1);
+        panel->setFixedWidth(width);
+        StatusBar1->addWidget(panel);
+    }
+
+    dlgBackup = new TAgSaveDialog(this);
+    dlgBackup->DefaultExt = QStringLiteral("gbk");
+    dlgBackup->Filter = QStringLiteral("Zálohovací soubor INTERBASE|*.gbk;*.ibk");
+    dlgBackup->ShowPlacesBar = true;
+}
+
+void TfrmIBback::FormShow()
+{
+    setWindowTitle(QStringLiteral("Obnova dat ze zálohy"));
+    btnZaloha->setText(QStringLiteral("Obnovit"));
+    boxPrubeh->setTitle(QStringLiteral("Průběh obnovy dat"));
+    for (QWidget *edit : {edtServerName, edtDatabaseFile, edtBackupFile})
+        edit->setEnabled(true);
+    btnZaloha->setFocus();
+}
+
+void TfrmIBback::btnZalohaClick()
+{
+    if (edtBackupFile->text().isEmpty()) {
+        ShowInfo(QStringLiteral("Zadejte cestu k souboru se zálohou databáze."));
+        edtBackupFile->setFocus();
+        return;
+    }
+    if (RunRestore())
+        ShowInfo(QStringLiteral("Obnova databáze ze zálohy byla úspěšně dokončena."));
+    close();
+}
+
+void TfrmIBback::btnStornoClick() { close(); }
+
+void TfrmIBback::btnBackupClick()
+{
+    const QString backupFile = edtBackupFile->text();
+    dlgBackup->FileName = backupFile;
+    dlgBackup->InitialDir = folderPart(backupFile.isEmpty() ? edtDatabaseFile->text() : backupFile);
+    if (dlgBackup->Execute())
+        edtBackupFile->setText(dlgBackup->FileName);
+}
+
+bool TfrmIBback::RunRestore()
+{
+    bool result = false;
+    aniCopy->play();
+    setEnabled(false);
+    try {
+        FParamBackupFile = edtBackupFile->text();
+        memBackup->clear();
+        resRestore.params.clear();
+        if (!FUserLine.isEmpty())
+            resRestore.params << FUserLine;
+        if (!FPasswordLine.isEmpty())
+            resRestore.params << FPasswordLine;
+        resRestore.loginPrompt = FUserLine.isEmpty() || FPasswordLine.isEmpty();
+        resRestore.protocol = FLocal ? ServiceProtocol::Local : ServiceProtocol::Tcp;
+        resRestore.serverName = FLocal ? QString() : FServer;
+        resRestore.request = {FRestoreOptions, true, kRestorePageSize, {FParamBackupFile}, {FDatabase}};
+        resRestore.run([this](const QString &line) {
+            memBackup->appendPlainText(line);
+            processMessages();
+        });
+        result = true;
+    } catch (const std::exception &error) {
+        messageBox(ComposeErrorMessage(QStringLiteral("Chyba při obnově databáze ze zálohy!"), error),
+                   QStringLiteral("Upozornění"), MB_OK | MB_ICONWARNING);
+    }
+    setEnabled(true);
+    aniCopy->stop();
+    FOutcome = result ? roDone : roFailed;
+    return result;
+}
+
+bool RunBackupRestore(Database *connection, const QString &backupFile, TBackupRunKind kind,
+                      const TRestoreOptions &options, TRestoreOutcome *outcome)
+{
+    if (outcome)
+        *outcome = roNotRun;
+    if (!connection) {
+        ShowWarning(QStringLiteral("Není nastavena databáze."));
+        return false;
+    }
+    TfrmIBback form;
+    form.FLocal = SplitDatabaseName(connection, form.FServer, form.FDatabase);
+    form.edtDatabaseFile->setText(form.FDatabase);
+    form.FParamBackupFile = backupFile;
+    form.edtBackupFile->setText(backupFile);
+    form.edtServerName->setText(form.FLocal ? QStringLiteral("Lokální počítač") : form.FServer);
+    const QStringList params = connection->params();
+    form.FUserLine = paramLine(params, QStringLiteral("user_name"));
+    form.FPasswordLine = paramLine(params, QStringLiteral("password"));
+    form.FKind = kind;
+    form.FRestoreOptions = options;
+    if (kind == rkImmediate)
+        form.RunRestore();
+    else
+        form.showModal();
+    if (outcome)
+        *outcome = form.FOutcome;
+    return true;
+}

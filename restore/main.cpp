@@ -1,0 +1,3 @@
+#include "RestoreMain.h"
+
+int main(int argc, char **argv) { return RestoreMain(argc, argv); }

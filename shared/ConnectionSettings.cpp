@@ -1,0 +1,170 @@
+#include "ConnectionSettings.h"
+
+#include "DACrypt.h"
+#include "Database.h"
+#include "ErrorTranslation.h"
+#include "Exceptions.h"
+#include "MessageBox.h"
+#include "MessageBoxes.h"
+#include "ProfileFile.h"
+#include "StringUtils.h"
+#include "fIBServer.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <memory>
+
+using platform::Database;
+using platform::ProfileFile;
+
+namespace {
+
+const QString kUserName = QStringLiteral("user_name");
+const QString kPassword = QStringLiteral("password");
+const QString kRole = QStringLiteral("sql_role_name");
+const QString kCharacterSet = QStringLiteral("lc_ctype");
+
+bool isBlank(QChar c)
+{
+    return c.unicode() <= 32;
+}
+
+} // namespace
+
+QString TrimBlanks(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && isBlank(text[first]))
+        ++first;
+    while (end > first && isBlank(text[end - 1]))
+        --end;
+    return text.mid(first, end - first);
+}
+
+QString ParamValue(const QStringList &lines, const QString &name)
+{
+    for (const QString &line : lines) {
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals >= 0 && line.left(equals).compare(name, Qt::CaseInsensitive) == 0)
+            return line.mid(equals + 1);
+    }
+    return {};
+}
+
+bool AskToDisconnect(Database *connection)
+{
+    if (connection->connected()) {
+        const QString question = QStringLiteral("Databáze \"%1\" je oproti očekávání připojena. Odpojit a pokračovat?")
+                                     .arg(connection->databaseName());
+        if (AskYesNo(question) == platform::IDYES)
+            connection->close();
+    }
+    return connection->connected();
+}
+
+bool SplitDatabaseName(const QString &databaseName, QString &server, QString &path)
+{
+    if (databaseName.isEmpty())
+        return false;
+    const QString colon = QStringLiteral(":");
+    const qsizetype slash = databaseName.indexOf(QLatin1Char('/'));
+    if (slash >= 0) {
+        server = TrimBlanks(databaseName.left(slash));
+        ReplaceString(server, colon, QString());
+        path = TrimBlanks(databaseName.mid(slash));
+        return false;
+    }
+    if (CountOccurrences(colon, databaseName) == 2) {
+        const qsizetype first = databaseName.indexOf(colon);
+        server = TrimBlanks(databaseName.left(first));
+        path = TrimBlanks(databaseName.mid(first + 1));
+        return false;
+    }
+    server.clear();
+    path = databaseName;
+    return true;
+}
+
+bool SplitDatabaseName(const Database *connection, QString &server, QString &path)
+{
+    return SplitDatabaseName(connection->databaseName(), server, path);
+}
+
+void LoadConnectionSettings(const ProfileFile *settings, Database *connection)
+{
+    if (!settings)
+        return;
+    try {
+        if (AskToDisconnect(connection))
+            return;
+        const auto read = [settings](const char *key, const QString &defaultValue) {
+            return settings->readString(kIBServerSection, QLatin1String(key), defaultValue);
+        };
+        connection->setDatabaseName(read("DatabaseName", QString()));
+        connection->setLoginPrompt(settings->readBool(kIBServerSection, QStringLiteral("LoginPrompt"), false));
+        connection->setSqlDialect(settings->readInteger(kIBServerSection, QStringLiteral("SQLDialect"), 3));
+
+        const QString storedPassword = read("Password", QString());
+        const QString password =
+            storedPassword.isEmpty() ? kDefaultPassword : DecodePassword(storedPassword, kSettingsFileKey);
+        connection->setParams({
+            kUserName + QLatin1Char('=') + read("User_name", QStringLiteral("sysdba")),
+            kPassword + QLatin1Char('=') + password,
+            kRole + QLatin1Char('=') + read("SQLrole", QString()),
+            kCharacterSet + QLatin1Char('=') + read("Characters", QStringLiteral("Win1250")),
+        });
+    } catch (const Exception &error) {
+        ShowError(error.message());
+    }
+}
+
+void SaveConnectionSettings(ProfileFile *settings, const Database *connection)
+{
+    if (!settings)
+        return;
+    const QStringList params = connection->params();
+    const auto write = [settings](const char *key, const QString &value) {
+        settings->writeString(kIBServerSection, QLatin1String(key), value);
+    };
+    try {
+        write("DatabaseName", connection->databaseName());
+        settings->writeBool(kIBServerSection, QStringLiteral("LoginPrompt"), connection->loginPrompt());
+        settings->writeInteger(kIBServerSection, QStringLiteral("SQLDialect"), connection->sqlDialect());
+        write("User_name", ParamValue(params, kUserName));
+        write("Password", EncodePassword(ParamValue(params, kPassword), kSettingsFileKey));
+        write("SQLrole", ParamValue(params, kRole));
+        write("Characters", ParamValue(params, kCharacterSet));
+    } catch (const Exception &) {
+        // Saving the settings is best effort: a file that cannot be written
+        // must not stop the program.
+    }
+}
+
+bool EditConnection(Database *connection, bool lockDialect, bool openAfterOk)
+{
+    // Released on every path, also when applying the dialog fails.
+    const auto dialog = std::make_unique<TfrmIBServer>();
+    dialog->LoadFromDatabase(connection);
+    const QList<QWidget *> dialectFields{dialog->edtSQLDialect, dialog->lblDialekt, dialog->boxLc_Ctype,
+                                         dialog->lblSada};
+    for (QWidget *field : dialectFields)
+        field->setEnabled(!lockDialect);
+
+    if (dialog->showModal() != platform::mrOk)
+        return false;
+    connection->close();
+    dialog->SaveToDatabase(connection);
+    if (openAfterOk) {
+        try {
+            connection->open();
+        } catch (const std::exception &error) {
+            platform::messageBox(ComposeErrorMessage(QStringLiteral("Chyba připojení k databázi!"), error),
+                                 QStringLiteral("Upozornění"), platform::MB_ICONWARNING);
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+// A database connection's settings in the IBServer section of a settings
+// file, the split of its database name into server and path, and the
+// connection dialog routine.
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+class Database;
+class ProfileFile;
+} // namespace platform
+
+// The section of the settings file and of connection profiles.
+inline const QString kIBServerSection = QStringLiteral("IBServer");
+// The database administrator's password when the settings file holds none.
+inline const QString kDefaultPassword = QStringLiteral("vuvuzarid");
+
+// The text with the characters of code 32 and below removed from both ends.
+QString TrimBlanks(const QString &text);
+
+// The value of the first parameter line whose name (the text before its
+// first "=") equals the wanted name, case ignored; empty when there is none.
+QString ParamValue(const QStringList &lines, const QString &name);
+
+// Asks before an unexpectedly open connection is closed; true when it is
+// still open afterwards.
+bool AskToDisconnect(platform::Database *connection);
+
+// Splits a database name into server and path; true for a database on this
+// computer. An empty name gives false and leaves server and path untouched.
+bool SplitDatabaseName(const QString &databaseName, QString &server, QString &path);
+bool SplitDatabaseName(const platform::Database *connection, QString &server, QString &path);
+
+// Without a settings file nothing happens. A failure is shown in the error
+// box; what was applied before it stays.
+void LoadConnectionSettings(const platform::ProfileFile *settings, platform::Database *connection);
+// Without a settings file nothing happens. Failures are ignored: the keys
+// written before one stay written.
+void SaveConnectionSettings(platform::ProfileFile *settings, const platform::Database *connection);
+
+// Shows the connection dialog for the connection; after OK writes the dialog
+// into it and, with openAfterOk, opens it. True when OK was chosen and the
+// connection (if asked) could be opened. An error while the dialog is applied
+// passes to the caller.
+bool EditConnection(platform::Database *connection, bool lockDialect, bool openAfterOk);

@@ -1,0 +1,15 @@
+#include "DataSource.h"
+
+#include "DataSet.h"
+
+TDataSource::TDataSource(QObject *owner) : QObject(owner) {}
+
+platform::DataSet *TDataSource::DataSet() const { return FDataSet; }
+
+void TDataSource::SetDataSet(platform::DataSet *value)
+{
+    if (FDataSet == value)
+        return;
+    FDataSet = value;
+    emit dataSetChanged();
+}

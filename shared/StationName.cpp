@@ -1,0 +1,76 @@
+#include "StationName.h"
+
+#include "Identity.h"
+#include "Win1250.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr std::uint32_t kComputerNameBuffer = 16;
+constexpr std::uint32_t kUserNameBuffer = 257;
+
+bool isBlankOrControl(QChar c)
+{
+    return c.unicode() <= 32;
+}
+
+// Blanks and control characters (codes up to 32) off both ends.
+QString trimBlanksAndControls(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlankOrControl(text[begin]))
+        ++begin;
+    while (end > begin && isBlankOrControl(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// The call's result is not examined: a zeroed buffer that the call left
+// untouched reads as an empty name.
+QString readName(bool (*call)(char *, std::uint32_t *), std::uint32_t bufferSize)
+{
+    QByteArray buffer(bufferSize, '\0');
+    std::uint32_t size = bufferSize;
+    call(buffer.data(), &size);
+    TrimAtNull(buffer);
+    return QString::fromLocal8Bit(buffer);
+}
+
+} // namespace
+
+QString StationName()
+{
+    return StationNameFrom(GetComputerNameText, GetUserNameText);
+}
+
+QString StationNameFrom(const std::function<QString()> &readComputerName, const std::function<QString()> &readUserName)
+{
+    QString result;
+    try {
+        const QString computer = readComputerName();
+        const QString user = readUserName();
+        result = trimBlanksAndControls(user).isEmpty() ? computer : computer + u'_' + user;
+    } catch (...) {
+        result = QStringLiteral("BRIX8_LOKAL");
+    }
+    return trimBlanksAndControls(platform::upperLocale(result));
+}
+
+QString GetComputerNameText()
+{
+    return readName(platform::getComputerName, kComputerNameBuffer);
+}
+
+QString GetUserNameText()
+{
+    return readName(platform::getUserName, kUserNameBuffer);
+}
+
+void TrimAtNull(QByteArray &buffer)
+{
+    const qsizetype zero = buffer.indexOf('\0');
+    if (zero >= 0)
+        buffer.truncate(zero);
+}

@@ -1,0 +1,547 @@
+// The editable data set over the users table, with the statements the user
+// list gives it, against the private server and the embedded engine.
+
+#include "DataSet.h"
+#include "Database.h"
+#include "DbFixture.h"
+#include "Exceptions.h"
+#include "Field.h"
+#include "Transaction.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace testsupport;
+using platform::DataSet;
+using platform::LocateOption;
+
+Q_DECLARE_METATYPE(testsupport::Access)
+Q_DECLARE_METATYPE(platform::LocateOptions)
+
+namespace {
+
+const QStringList kSelect = {QStringLiteral("select * from DB$UZIV")};
+const QStringList kInsert = {
+    QStringLiteral("insert into DB$UZIV"),
+    QStringLiteral("  (UZI$LOGIN, UZI$HESLO, UZI$PRIJMENI, UZI$JMENO, UZI$EMAIL, UZI$PRAVO, "),
+    QStringLiteral("   UZI$POZN)"),
+    QStringLiteral("values"),
+    QStringLiteral("  (:UZI$LOGIN, :UZI$HESLO, :UZI$PRIJMENI, :UZI$JMENO, :UZI$EMAIL, :UZI$PRAVO, "),
+    QStringLiteral("   :UZI$POZN)")};
+const QStringList kModify = {QStringLiteral("update DB$UZIV"),
+                             QStringLiteral("set"),
+                             QStringLiteral("  UZI$LOGIN = :UZI$LOGIN,"),
+                             QStringLiteral("  UZI$HESLO = :UZI$HESLO,"),
+                             QStringLiteral("  UZI$PRIJMENI = :UZI$PRIJMENI,"),
+                             QStringLiteral("  UZI$JMENO = :UZI$JMENO,"),
+                             QStringLiteral("  UZI$EMAIL = :UZI$EMAIL,"),
+                             QStringLiteral("  UZI$PRAVO = :UZI$PRAVO,"),
+                             QStringLiteral("  UZI$POZN = :UZI$POZN"),
+                             QStringLiteral("where"),
+                             QStringLiteral("  UZI$LOGIN = :OLD_UZI$LOGIN")};
+const QStringList kDelete = {QStringLiteral("delete from DB$UZIV"), QStringLiteral("where"),
+                             QStringLiteral("  UZI$LOGIN = :OLD_UZI$LOGIN")};
+const QStringList kRefresh = {QStringLiteral("Select "),
+                              QStringLiteral("  UZI$LOGIN,"),
+                              QStringLiteral("  UZI$HESLO,"),
+                              QStringLiteral("  UZI$PRIJMENI,"),
+                              QStringLiteral("  UZI$JMENO,"),
+                              QStringLiteral("  UZI$EMAIL,"),
+                              QStringLiteral("  UZI$PRAVO,"),
+                              QStringLiteral("  UZI$POZN"),
+                              QStringLiteral("from DB$UZIV "),
+                              QStringLiteral("where"),
+                              QStringLiteral("  UZI$LOGIN = :UZI$LOGIN")};
+
+void addAccessRows()
+{
+    QTest::addColumn<Access>("access");
+    QTest::newRow("tcp") << Access::Tcp;
+    QTest::newRow("embedded") << Access::Embedded;
+}
+
+// The users table with three users, a connection and the list's data set.
+struct UsersList {
+    explicit UsersList(Access access = Access::Tcp, int dialect = 3)
+        : fixture(QStringLiteral("dataset"), access, dialect)
+    {
+        fixture.addUser(QStringLiteral("NOVAK"), QStringLiteral("111"), QStringLiteral("Novák"), QStringLiteral("Jan"),
+                        QStringLiteral("A"), QStringLiteral("jan@firma.cz"), QStringLiteral("poznámka"));
+        fixture.addUser(QStringLiteral("CERNY"), std::nullopt, QStringLiteral("Černý"), std::nullopt,
+                        QStringLiteral("R"));
+        fixture.addUser(QStringLiteral("dvorak"), std::nullopt, QStringLiteral("Dvořák"), QStringLiteral("Petr"),
+                        QStringLiteral("Z"));
+        database = fixture.newConnection();
+        database->setSqlDialect(dialect);
+        database->open();
+        transaction.setDefaultDatabase(database.get());
+        transaction.start();
+        set.setDatabase(database.get());
+        set.setTransaction(&transaction);
+        set.setSelectSql(kSelect);
+        set.addSelectLine(QStringLiteral("order by UZI$LOGIN"));
+        set.setInsertSql(kInsert);
+        set.setModifySql(kModify);
+        set.setDeleteSql(kDelete);
+        set.setRefreshSql(kRefresh);
+    }
+    QString stored(const QString &column, const QString &login) const
+    {
+        return fixture.readValue(QStringLiteral("select %1 from DB$UZIV where UZI$LOGIN = '%2'").arg(column, login))
+            .value_or(QStringLiteral("<NULL>"));
+    }
+    QString field(const QString &name) const { return set.fieldByName(name)->asString(); }
+    DbFixture fixture;
+    std::unique_ptr<platform::Database> database;
+    platform::Transaction transaction;
+    DataSet set;
+};
+
+} // namespace
+
+class DataSetTest : public QObject {
+    Q_OBJECT
+private slots:
+    void openShowsRowsAndFields_data() { addAccessRows(); }
+    void openShowsRowsAndFields();
+    void navigationAndRecordNumbers();
+    void insertPostsAtOnceAndNewRowStaysCurrent_data() { addAccessRows(); }
+    void insertPostsAtOnceAndNewRowStaysCurrent();
+    void modifyFindsTheRowByItsOldLogin_data() { addAccessRows(); }
+    void modifyFindsTheRowByItsOldLogin();
+    void deleteRunsAtOnce();
+    void cancelUndoesInsertAndEdit();
+    void duplicateLoginKeepsTheInsertOpen();
+    void requiredFieldMustHaveAValue();
+    void textIsCutToTheFieldSize();
+    void readOnlyAndNoDeleteQueryErrors();
+    void nullValues();
+    void originIsQuotedByDialect_data();
+    void originIsQuotedByDialect();
+    void locate_data();
+    void locate();
+    void locateOnANumberComparesText();
+    void fieldDefinitionsSurviveReopen();
+    void disabledControlsNotifyOnceOnLastEnable();
+    void notificationsFollowChanges();
+    void openNeedsAnActiveTransaction();
+};
+
+void DataSetTest::openShowsRowsAndFields()
+{
+    QFETCH(Access, access);
+    UsersList list(access);
+    QSignalSpy scrolls(&list.set, &DataSet::afterScroll);
+    list.set.open();
+    QVERIFY(list.set.active());
+    QCOMPARE(list.set.recordCount(), 3);
+    QCOMPARE(list.set.recNo(), 1);
+    QCOMPARE(scrolls.size(), 1);
+    QCOMPARE(list.set.fieldCount(), 7);
+    const platform::Field *login = list.set.field(0);
+    QCOMPARE(login->fieldName(), QStringLiteral("UZI$LOGIN"));
+    QCOMPARE(login->dataType(), platform::ftString);
+    QCOMPARE(login->size(), 40);
+    QVERIFY(login->required());
+    QCOMPARE(list.set.fieldByName(QStringLiteral("uzi$pravo"))->size(), 1);
+    QVERIFY(list.set.fieldByName(QStringLiteral("UZI$PRAVO"))->required());
+    QVERIFY(!list.set.fieldByName(QStringLiteral("UZI$JMENO"))->required());
+    QCOMPARE(list.set.fieldByName(QStringLiteral("UZI$POZN"))->size(), 160);
+    QCOMPARE(list.field(QStringLiteral("UZI$LOGIN")), QStringLiteral("CERNY"));
+    QCOMPARE(list.field(QStringLiteral("UZI$PRIJMENI")), QStringLiteral("Černý"));
+    QCOMPARE(list.set.text(1, 2), QStringLiteral("Novák"));
+    QCOMPARE(list.set.selectText(), QStringLiteral("select * from DB$UZIV\norder by UZI$LOGIN"));
+    QVERIFY(!list.set.findField(QStringLiteral("NOTHING")));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, list.set.fieldByName(QStringLiteral("NOTHING")));
+    list.set.close();
+    QVERIFY(!list.set.active());
+    QCOMPARE(list.set.recordCount(), 0);
+}
+
+void DataSetTest::navigationAndRecordNumbers()
+{
+    UsersList list;
+    list.set.open();
+    QVERIFY(!list.set.eof());
+    list.set.next();
+    list.set.next();
+    QCOMPARE(list.set.recNo(), 3);
+    QVERIFY(!list.set.eof());
+    list.set.next();
+    QVERIFY(list.set.eof());
+    QCOMPARE(list.set.recNo(), 3);
+    QCOMPARE(list.field(QStringLiteral("UZI$LOGIN")), QStringLiteral("dvorak"));
+    list.set.setRecNo(2);
+    QCOMPARE(list.field(QStringLiteral("UZI$LOGIN")), QStringLiteral("NOVAK"));
+    list.set.first();
+    QCOMPARE(list.set.recNo(), 1);
+
+    list.set.setSelectLine(1, QStringLiteral("where UZI$LOGIN = 'nobody'"));
+    list.set.close();
+    list.set.open();
+    QVERIFY(list.set.isEmpty());
+    QVERIFY(list.set.eof());
+    QCOMPARE(list.set.recNo(), 0);
+    QVERIFY(list.set.fieldByName(QStringLiteral("UZI$LOGIN"))->isNull());
+}
+
+void DataSetTest::insertPostsAtOnceAndNewRowStaysCurrent()
+{
+    QFETCH(Access, access);
+    UsersList list(access);
+    list.set.open();
+    list.set.insert();
+    QCOMPARE(list.set.state(), platform::DataSetState::Insert);
+    QCOMPARE(list.set.recordCount(), 4);
+    list.set.fieldByName(QStringLiteral("UZI$LOGIN"))->setAsString(QStringLiteral("SVOBODA"));
+    list.set.fieldByName(QStringLiteral("UZI$HESLO"))->setAsString(QStringLiteral("123456"));
+    list.set.fieldByName(QStringLiteral("UZI$PRIJMENI"))->setAsString(QStringLiteral("Svoboda"));
+    list.set.fieldByName(QStringLiteral("UZI$JMENO"))->setAsString(QStringLiteral("Řehoř"));
+    list.set.fieldByName(QStringLiteral("UZI$PRAVO"))->setAsString(QStringLiteral("Z"));
+    list.set.post();
+    QCOMPARE(list.set.state(), platform::DataSetState::Browse);
+    QCOMPARE(list.field(QStringLiteral("UZI$LOGIN")), QStringLiteral("SVOBODA"));
+    list.transaction.commitRetaining();
+    QCOMPARE(list.stored(QStringLiteral("UZI$JMENO"), QStringLiteral("SVOBODA")), QStringLiteral("Řehoř"));
+    QCOMPARE(list.stored(QStringLiteral("UZI$EMAIL"), QStringLiteral("SVOBODA")), QStringLiteral("<NULL>"));
+    QCOMPARE(list.stored(QStringLiteral("UZI$POZN"), QStringLiteral("SVOBODA")), QStringLiteral("<NULL>"));
+    QCOMPARE(list.stored(QStringLiteral("UZI$HESLO"), QStringLiteral("SVOBODA")), QStringLiteral("123456"));
+}
+
+void DataSetTest::modifyFindsTheRowByItsOldLogin()
+{
+    QFETCH(Access, access);
+    UsersList list(access);
+    list.set.open();
+    QVERIFY(list.set.locate(QStringLiteral("UZI$LOGIN"), QStringLiteral("NOVAK")));
+    list.set.edit();
+    list.set.fieldByName(QStringLiteral("UZI$LOGIN"))->setAsString(QStringLiteral("NOVAKOVA"));
+    list.set.fieldByName(QStringLiteral("UZI$PRIJMENI"))->setAsString(QStringLiteral("Nováková"));
+    list.set.fieldByName(QStringLiteral("UZI$HESLO"))->clear();
+    list.set.post();
+    QCOMPARE(list.field(QStringLiteral("UZI$LOGIN")), QStringLiteral("NOVAKOVA"));
+    list.transaction.commitRetaining();
+    QCOMPARE(list.fixture.readValue(QStringLiteral("select count(*) from DB$UZIV where UZI$LOGIN = 'NOVAK'")),
+             QStringLiteral("0"));
+    QCOMPARE(list.stored(QStringLiteral("UZI$PRIJMENI"), QStringLiteral("NOVAKOVA")), QStringLiteral("Nováková"));
+    QCOMPARE(list.stored(QStringLiteral("UZI$HESLO"), QStringLiteral("NOVAKOVA")), QStringLiteral("<NULL>"));
+    // The columns the program never edits keep what they were read with.
+    QCOMPARE(list.stored(QStringLiteral("UZI$EMAIL"), QStringLiteral("NOVAKOVA")), QStringLiteral("jan@firma.cz"));
+    QCOMPARE(list.stored(QStringLiteral("UZI$POZN"), QStringLiteral("NOVAKOVA")), QStringLiteral("poznámka"));
+    QCOMPARE(list.fixture.readValue(QStringLiteral("select count(*) from DB$UZIV")), QStringLiteral("3"));
+}
+
+void DataSetTest::deleteRunsAtOnce()
+{
+    UsersList list;
+    list.set.open();
+    list.set.setRecNo(2);
+    list.set.deleteRecord();
+    QCOMPARE(list.set.recordCount(), 2);
+    QCOMPARE(list.set.recNo(), 2);
+    QCOMPARE(list.field(QStringLiteral("UZI$LOGIN")), QStringLiteral("dvorak"));
+    list.set.deleteRecord();
+    QCOMPARE(list.field(QStringLiteral("UZI$LOGIN")), QStringLiteral("CERNY"));
+    list.transaction.commitRetaining();
+    QCOMPARE(list.fixture.readValue(QStringLiteral("select max(UZI$LOGIN) || count(*) from DB$UZIV")),
+             QStringLiteral("CERNY1"));
+}
+
+void DataSetTest::cancelUndoesInsertAndEdit()
+{
+    UsersList list;
+    list.set.open();
+    list.set.setRecNo(2);
+    list.set.insert();
+    QCOMPARE(list.set.recNo(), 2);
+    list.set.fieldByName(QStringLiteral("UZI$LOGIN"))->setAsString(QStringLiteral("NEW"));
+    list.set.cancel();
+    QCOMPARE(list.set.recordCount(), 3);
+    QCOMPARE(list.field(QStringLiteral("UZI$LOGIN")), QStringLiteral("NOVAK"));
+
+    list.set.edit();
+    list.set.fieldByName(QStringLiteral("UZI$PRIJMENI"))->setAsString(QStringLiteral("Jiný"));
+    QCOMPARE(list.set.text(1, 2), QStringLiteral("Jiný"));
+    list.set.cancel();
+    QCOMPARE(list.field(QStringLiteral("UZI$PRIJMENI")), QStringLiteral("Novák"));
+    list.transaction.commitRetaining();
+    QCOMPARE(list.fixture.readValue(QStringLiteral("select count(*) from DB$UZIV")), QStringLiteral("3"));
+    QCOMPARE(list.stored(QStringLiteral("UZI$PRIJMENI"), QStringLiteral("NOVAK")), QStringLiteral("Novák"));
+}
+
+void DataSetTest::duplicateLoginKeepsTheInsertOpen()
+{
+    UsersList list;
+    list.set.open();
+    list.set.append();
+    list.set.fieldByName(QStringLiteral("UZI$LOGIN"))->setAsString(QStringLiteral("CERNY"));
+    list.set.fieldByName(QStringLiteral("UZI$PRIJMENI"))->setAsString(QStringLiteral("Druhý"));
+    list.set.fieldByName(QStringLiteral("UZI$PRAVO"))->setAsString(QStringLiteral("R"));
+    try {
+        list.set.post();
+        QFAIL("a duplicate login was posted");
+    } catch (const EIBError &error) {
+        QCOMPARE(error.errorCode(), 335544665);
+    }
+    QCOMPARE(list.set.state(), platform::DataSetState::Insert);
+    QCOMPARE(list.field(QStringLiteral("UZI$PRIJMENI")), QStringLiteral("Druhý"));
+    list.set.fieldByName(QStringLiteral("UZI$LOGIN"))->setAsString(QStringLiteral("CERNY2"));
+    list.set.post();
+    QCOMPARE(list.set.recNo(), 4);
+    list.transaction.commitRetaining();
+    QCOMPARE(list.stored(QStringLiteral("UZI$PRIJMENI"), QStringLiteral("CERNY2")), QStringLiteral("Druhý"));
+}
+
+void DataSetTest::requiredFieldMustHaveAValue()
+{
+    UsersList list;
+    list.set.open();
+    list.set.fieldByName(QStringLiteral("UZI$PRIJMENI"))->setDisplayLabel(QStringLiteral("Příjmení"));
+    list.set.insert();
+    list.set.fieldByName(QStringLiteral("UZI$LOGIN"))->setAsString(QStringLiteral("X"));
+    list.set.fieldByName(QStringLiteral("UZI$PRAVO"))->setAsString(QStringLiteral("R"));
+    try {
+        list.set.post();
+        QFAIL("a NULL required field was posted");
+    } catch (const EIBError &) {
+        QFAIL("the server was asked");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.message(), QStringLiteral("Field 'Příjmení' must have a value"));
+    }
+    // Not required any more: the server's own check refuses the NULL.
+    list.set.fieldByName(QStringLiteral("UZI$PRIJMENI"))->setRequired(false);
+    try {
+        list.set.post();
+        QFAIL("the server accepted a NULL surname");
+    } catch (const EIBError &error) {
+        QCOMPARE(error.errorCode(), 335544347);
+    }
+}
+
+void DataSetTest::textIsCutToTheFieldSize()
+{
+    UsersList list;
+    list.set.open();
+    list.set.edit();
+    const QString password = QStringLiteral("123456789012345678901234567890123456");
+    list.set.fieldByName(QStringLiteral("UZI$HESLO"))->setAsString(password);
+    list.set.fieldByName(QStringLiteral("UZI$PRAVO"))->setAsString(QStringLiteral("ZA"));
+    list.set.fieldByName(QStringLiteral("UZI$JMENO"))->setAsString(QString(45, QChar(0x0161)));
+    QCOMPARE(list.field(QStringLiteral("UZI$HESLO")), password.left(30));
+    list.set.post();
+    list.transaction.commitRetaining();
+    QCOMPARE(list.stored(QStringLiteral("UZI$HESLO"), QStringLiteral("CERNY")), password.left(30));
+    QCOMPARE(list.stored(QStringLiteral("UZI$PRAVO"), QStringLiteral("CERNY")), QStringLiteral("Z"));
+    QCOMPARE(list.stored(QStringLiteral("UZI$JMENO"), QStringLiteral("CERNY")), QString(40, QChar(0x0161)));
+}
+
+void DataSetTest::readOnlyAndNoDeleteQueryErrors()
+{
+    UsersList list;
+    list.set.setInsertSql({});
+    list.set.setModifySql({});
+    list.set.setDeleteSql({});
+    list.set.open();
+    const QString readOnly = QStringLiteral("Cannot modify a read-only dataset");
+    try {
+        list.set.insert();
+        QFAIL("insert without a statement");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.message(), readOnly);
+    }
+    try {
+        list.set.edit();
+        QFAIL("edit without a statement");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.message(), readOnly);
+    }
+    try {
+        list.set.deleteRecord();
+        QFAIL("delete without a statement");
+    } catch (const EDatabaseError &error) {
+        QCOMPARE(error.message(), QStringLiteral("Cannot delete from dataset. (No delete query)"));
+    }
+    QCOMPARE(list.set.recordCount(), 3);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError,
+                             list.set.fieldByName(QStringLiteral("UZI$JMENO"))->setAsString(QStringLiteral("x")));
+}
+
+void DataSetTest::nullValues()
+{
+    UsersList list;
+    list.set.open();
+    const platform::Field *heslo = list.set.fieldByName(QStringLiteral("UZI$HESLO"));
+    QVERIFY(heslo->isNull());
+    QCOMPARE(heslo->asString(), QString());
+    QVERIFY(list.set.isNull(0, 1));
+    list.set.edit();
+    list.set.fieldByName(QStringLiteral("UZI$JMENO"))->setAsString(QString());
+    QVERIFY(!list.set.fieldByName(QStringLiteral("UZI$JMENO"))->isNull());
+    list.set.post();
+    list.transaction.commitRetaining();
+    QCOMPARE(list.stored(QStringLiteral("UZI$JMENO"), QStringLiteral("CERNY")), QString());
+    QCOMPARE(list.stored(QStringLiteral("UZI$HESLO"), QStringLiteral("CERNY")), QStringLiteral("<NULL>"));
+}
+
+void DataSetTest::originIsQuotedByDialect_data()
+{
+    QTest::addColumn<int>("dialect");
+    QTest::addColumn<QString>("origin");
+    QTest::newRow("dialect 3") << 3 << QStringLiteral("\"DB$UZIV\".\"UZI$LOGIN\"");
+    QTest::newRow("dialect 1") << 1 << QStringLiteral("DB$UZIV.UZI$LOGIN");
+}
+
+void DataSetTest::originIsQuotedByDialect()
+{
+    QFETCH(int, dialect);
+    QFETCH(QString, origin);
+    UsersList list(Access::Tcp, dialect);
+    list.set.setSelectSql({QStringLiteral("select UZI$LOGIN as KDO, upper(UZI$JMENO) as VELKE from DB$UZIV")});
+    list.set.open();
+    QCOMPARE(list.set.fieldByName(QStringLiteral("KDO"))->origin(), origin);
+    QCOMPARE(list.set.fieldByName(QStringLiteral("VELKE"))->origin(), QString());
+}
+
+void DataSetTest::locate_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<platform::LocateOptions>("options");
+    QTest::addColumn<int>("recNo"); // 0: not found, the current row stays
+    const platform::LocateOptions none;
+    const platform::LocateOptions both = LocateOption::CaseInsensitive | LocateOption::PartialKey;
+    QTest::newRow("exact") << "UZI$LOGIN"
+                           << "NOVAK" << none << 3;
+    QTest::newRow("exact is case-sensitive") << "UZI$LOGIN"
+                                             << "novak" << none << 0;
+    QTest::newRow("exact is whole") << "UZI$LOGIN"
+                                    << "NOV" << none << 0;
+    QTest::newRow("case-insensitive") << "UZI$LOGIN"
+                                      << "Dvorak" << platform::LocateOptions(LocateOption::CaseInsensitive) << 2;
+    QTest::newRow("partial") << "UZI$LOGIN"
+                             << "NOV" << platform::LocateOptions(LocateOption::PartialKey) << 3;
+    QTest::newRow("partial is case-sensitive") << "UZI$LOGIN"
+                                               << "dv" << platform::LocateOptions(LocateOption::PartialKey) << 2;
+    QTest::newRow("partial, case-insensitive, diacritics") << "UZI$PRIJMENI"
+                                                           << "čer" << both << 1;
+    QTest::newRow("both, first match from the top") << "UZI$PRIJMENI"
+                                                    << "" << both << 1;
+    QTest::newRow("no match") << "UZI$PRIJMENI"
+                              << "x" << both << 0;
+    QTest::newRow("NULL matches nothing exactly") << "UZI$JMENO"
+                                                  << "Jan" << none << 3;
+}
+
+void DataSetTest::locate()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(platform::LocateOptions, options);
+    QFETCH(int, recNo);
+    UsersList list;
+    list.set.open(); // CERNY, dvorak, NOVAK: "dvorak" sorts after upper case
+    list.set.setSelectLine(1, QStringLiteral("order by upper(UZI$LOGIN)"));
+    list.set.close();
+    list.set.open();
+    list.set.setRecNo(2);
+    QCOMPARE(list.set.locate(field, value, options), recNo != 0);
+    QCOMPARE(list.set.recNo(), recNo != 0 ? recNo : 2);
+}
+
+void DataSetTest::locateOnANumberComparesText()
+{
+    UsersList list;
+    list.set.setSelectSql({QStringLiteral("select UZI$LOGIN, char_length(UZI$PRIJMENI) as DELKA from DB$UZIV "
+                                          "order by UZI$LOGIN")});
+    list.set.open();
+    QCOMPARE(list.set.fieldByName(QStringLiteral("DELKA"))->dataType(), platform::ftInteger);
+    // CERNY and NOVAK have five letters, dvorak six; partial key does not apply.
+    QVERIFY(list.set.locate(QStringLiteral("DELKA"), QStringLiteral("6"), LocateOption::PartialKey));
+    QCOMPARE(list.set.recNo(), 3);
+    QVERIFY(!list.set.locate(QStringLiteral("DELKA"), QStringLiteral("06")));
+    QVERIFY(!list.set.locate(QStringLiteral("DELKA"), QStringLiteral(""), LocateOption::PartialKey));
+    QCOMPARE(list.set.recNo(), 3);
+    QVERIFY(list.set.locate(QStringLiteral("DELKA"), QStringLiteral("5")));
+    QCOMPARE(list.set.recNo(), 1);
+}
+
+void DataSetTest::fieldDefinitionsSurviveReopen()
+{
+    UsersList list;
+    platform::Field *login = list.set.addField(QStringLiteral("UZI$LOGIN"));
+    login->setDisplayLabel(QStringLiteral("Přihlašovací jméno"));
+    platform::Field *jmeno = list.set.addField(QStringLiteral("UZI$JMENO"));
+    jmeno->setRequired(true);
+    for (int run = 0; run < 2; ++run) {
+        list.set.open();
+        QCOMPARE(list.set.fieldByName(QStringLiteral("UZI$LOGIN")), login);
+        QCOMPARE(login->displayLabel(), QStringLiteral("Přihlašovací jméno"));
+        QCOMPARE(login->index(), 0);
+        QVERIFY(jmeno->required());
+        QCOMPARE(list.set.fieldByName(QStringLiteral("UZI$PRIJMENI"))->displayLabel(), QStringLiteral("UZI$PRIJMENI"));
+        list.set.close();
+    }
+}
+
+void DataSetTest::disabledControlsNotifyOnceOnLastEnable()
+{
+    UsersList list;
+    list.set.open();
+    QSignalSpy scrolls(&list.set, &DataSet::afterScroll);
+    QSignalSpy resets(&list.set, &DataSet::rowsReset);
+    QSignalSpy current(&list.set, &DataSet::currentRowChanged);
+    list.set.disableControls();
+    list.set.disableControls();
+    list.set.next();
+    list.set.locate(QStringLiteral("UZI$LOGIN"), QStringLiteral("dvorak"));
+    list.set.enableControls();
+    QCOMPARE(scrolls.size(), 0);
+    QCOMPARE(resets.size(), 0);
+    list.set.enableControls();
+    QCOMPARE(scrolls.size(), 1);
+    QCOMPARE(resets.size(), 1);
+    QCOMPARE(current.size(), 1);
+    QCOMPARE(current.first().first().toInt(), 2);
+    list.set.enableControls();
+    QCOMPARE(scrolls.size(), 1);
+}
+
+void DataSetTest::notificationsFollowChanges()
+{
+    UsersList list;
+    QSignalSpy resets(&list.set, &DataSet::rowsReset);
+    QSignalSpy inserted(&list.set, &DataSet::rowInserted);
+    QSignalSpy removed(&list.set, &DataSet::rowRemoved);
+    QSignalSpy changed(&list.set, &DataSet::rowChanged);
+    QSignalSpy scrolls(&list.set, &DataSet::afterScroll);
+    list.set.open();
+    QCOMPARE(resets.size(), 1);
+    list.set.next();
+    list.set.next();
+    list.set.next(); // at the end: no move, no notification
+    QCOMPARE(scrolls.size(), 3);
+    list.set.insert();
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(inserted.first().first().toInt(), 2);
+    QCOMPARE(scrolls.size(), 4);
+    list.set.fieldByName(QStringLiteral("UZI$LOGIN"))->setAsString(QStringLiteral("Z"));
+    QCOMPARE(changed.size(), 1);
+    list.set.cancel();
+    QCOMPARE(removed.size(), 1);
+    list.set.deleteRecord();
+    QCOMPARE(removed.size(), 2);
+    list.set.close();
+    QCOMPARE(resets.size(), 2);
+}
+
+void DataSetTest::openNeedsAnActiveTransaction()
+{
+    UsersList list;
+    list.transaction.commit();
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, list.set.open());
+    QVERIFY(!list.transaction.inTransaction());
+    QVERIFY(!list.set.active());
+}
+
+QTEST_GUILESS_MAIN(DataSetTest)
+#include "tst_DataSet.moc"

@@ -1,0 +1,271 @@
+// The restore service over the private server: its request bytes, the
+// replies it accepts, and attach, start, output and detach.
+
+#include "../restore/RestoreFixture.h"
+
+#include "Exceptions.h"
+#include "LoginDialog.h"
+#include "LoginPrompt.h"
+#include "RestoreService.h"
+#include "TestEnvironment.h"
+#include "TestMain.h"
+#include "Win1250.h"
+
+using namespace platform;
+using namespace restoretest;
+using testsupport::DbFixture;
+
+Q_DECLARE_METATYPE(platform::TRestoreOptions)
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray result;
+    for (int value : values)
+        result.append(char(value));
+    return result;
+}
+
+QByteArray lengthPrefixed(const QByteArray &text)
+{
+    return bytes({int(text.size() & 0xFF), int(text.size() >> 8)}) + text;
+}
+
+// The private server over TCP as SYSDBA, restoring with replace.
+void configure(RestoreService &service, const QString &backup, const QString &databasePath)
+{
+    service.serverName = QStringLiteral("localhost");
+    service.protocol = ServiceProtocol::Tcp;
+    service.params = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + testsupport::sysdbaPassword()};
+    service.request = {{TRestoreOption::Replace}, true, 4096, {backup}, {databasePath}};
+}
+
+} // namespace
+
+class TestRestoreService : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { installLoginDialog(); }
+
+    void startRequestHasTheItemsInOrder()
+    {
+        const RestoreRequest request{
+            {TRestoreOption::Replace}, true, 4096, {QStringLiteral("/b/x.gbk")}, {QStringLiteral("/d/x.fdb")}};
+        // The items as the server reads them: options 0x1000, verbose, page size 4096, backup file, database.
+        const QByteArray expected = bytes({0x02}) + bytes({0x6c, 0x00, 0x10, 0x00, 0x00}) + bytes({0x6b}) +
+                                    bytes({0x0a, 0x00, 0x10, 0x00, 0x00}) + bytes({0x05, 0x08, 0x00}) + "/b/x.gbk" +
+                                    bytes({0x6a, 0x08, 0x00}) + "/d/x.fdb";
+        QCOMPARE(restoreStartBuffer(request).toHex(' '), expected.toHex(' '));
+    }
+
+    void startRequestLeavesOutVerboseAndPageSizeWhenNotAsked()
+    {
+        const RestoreRequest request{{}, false, 0, {QStringLiteral("b")}, {QStringLiteral("d")}};
+        const QByteArray expected = bytes({0x02, 0x6c, 0, 0, 0, 0, 0x05, 1, 0}) + "b" + bytes({0x6a, 1, 0}) + "d";
+        QCOMPARE(restoreStartBuffer(request).toHex(' '), expected.toHex(' '));
+    }
+
+    void startRequestCarriesPathsInWindows1250()
+    {
+        const QString path = QStringLiteral("/zálohy/účetní.gbk");
+        const RestoreRequest request{{}, false, 0, {path}, {}};
+        QVERIFY(restoreStartBuffer(request).endsWith(bytes({0x05}) + lengthPrefixed(toWin1250(path))));
+    }
+
+    void optionFlags_data()
+    {
+        QTest::addColumn<TRestoreOptions>("options");
+        QTest::addColumn<uint>("flags");
+        QTest::newRow("none") << TRestoreOptions{} << 0u;
+        QTest::newRow("DeactivateIndexes") << TRestoreOptions{TRestoreOption::DeactivateIndexes} << 0x100u;
+        QTest::newRow("NoShadow") << TRestoreOptions{TRestoreOption::NoShadow} << 0x200u;
+        QTest::newRow("NoValidityCheck") << TRestoreOptions{TRestoreOption::NoValidityCheck} << 0x400u;
+        QTest::newRow("OneRelationAtATime") << TRestoreOptions{TRestoreOption::OneRelationAtATime} << 0x800u;
+        QTest::newRow("Replace") << TRestoreOptions{TRestoreOption::Replace} << 0x1000u;
+        QTest::newRow("CreateNewDB") << TRestoreOptions{TRestoreOption::CreateNewDB} << 0x2000u;
+        QTest::newRow("UseAllSpace") << TRestoreOptions{TRestoreOption::UseAllSpace} << 0x4000u;
+        QTest::newRow("Replace and NoShadow")
+            << TRestoreOptions{TRestoreOption::Replace, TRestoreOption::NoShadow} << 0x1200u;
+    }
+
+    void optionFlags()
+    {
+        QFETCH(TRestoreOptions, options);
+        QFETCH(uint, flags);
+        QCOMPARE(uint(restoreOptionFlags(options)), flags);
+    }
+
+    void attachBuffer_data()
+    {
+        QTest::addColumn<QStringList>("params");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray version = bytes({0x02, 0x02});
+        QTest::newRow("both lines") << QStringList{"user_name=SYSDBA", "password=tajné"}
+                                    << version + bytes({0x1c, 6}) + "SYSDBA" + bytes({0x1d, 5}) + toWin1250("tajné");
+        QTest::newRow("names in any case") << QStringList{"USER_NAME=a", "Password=b"}
+                                           << version + bytes({0x1c, 1}) + "a" + bytes({0x1d, 1}) + "b";
+        QTest::newRow("user only") << QStringList{"user_name=SYSDBA"} << version + bytes({0x1c, 6}) + "SYSDBA";
+        QTest::newRow("password kept with its blanks")
+            << QStringList{"password= x "} << version + bytes({0x1d, 3}) + " x ";
+        QTest::newRow("no lines") << QStringList{} << version;
+    }
+
+    void attachBuffer()
+    {
+        QFETCH(QStringList, params);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(serviceAttachBuffer(params).toHex(' '), expected.toHex(' '));
+    }
+
+    void managerName()
+    {
+        QCOMPARE(serviceManagerName(ServiceProtocol::Local, QStringLiteral("srv")), QStringLiteral("service_mgr"));
+        QCOMPARE(serviceManagerName(ServiceProtocol::Tcp, QStringLiteral("srv")), QStringLiteral("srv:service_mgr"));
+    }
+
+    void lineReply_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("line") << bytes({0x3e}) + lengthPrefixed("gbak:opened file x ") + bytes({0x01, 0, 0})
+                              << QStringLiteral("gbak:opened file x ");
+        QTest::newRow("Czech text") << bytes({0x3e}) + lengthPrefixed(toWin1250("gbak:tabulka ČÍSELNÍK ")) +
+                                           bytes({0x01})
+                                    << QStringLiteral("gbak:tabulka ČÍSELNÍK ");
+        QTest::newRow("end of output") << bytes({0x3e, 0, 0, 0x01}) << QString();
+    }
+
+    void lineReply()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, line);
+        QCOMPARE(serviceLineFromReply(reply), line);
+    }
+
+    void replyOfAnotherShapeRaises_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated") << bytes({0x02, 0x01});
+        QTest::newRow("another item") << bytes({0x3f, 0, 0, 0x01});
+        QTest::newRow("no end item") << bytes({0x3e, 2, 0}) + "ab" + bytes({0x3e});
+        QTest::newRow("length beyond the reply") << bytes({0x3e, 0x10, 0}) + "ab" + bytes({0x01});
+    }
+
+    void replyOfAnotherShapeRaises()
+    {
+        QFETCH(QByteArray, reply);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, serviceLineFromReply(reply));
+    }
+
+    void restoreReplacesTheDatabaseOverTcp()
+    {
+        const SampleBackup backup(QStringLiteral("tcp"));
+        const DbFixture target(QStringLiteral("tcp-target"));
+        addOldUser(target);
+        RestoreService service;
+        configure(service, backup.path, target.path());
+        QStringList lines;
+        service.run([&](const QString &line) { lines << line; });
+
+        QVERIFY(!service.isAttached());
+        QVERIFY(lines.size() > 10);
+        QCOMPARE(lines.last(), QString());
+        for (const QString &line : lines.first(lines.size() - 1))
+            QVERIFY2(line.startsWith(QLatin1String("gbak:")), qPrintable(line));
+        QCOMPARE(userCount(target), backup.rows);
+        QCOMPARE(commonSurname(target), kCzechSurname);
+        QCOMPARE(target.readValue(QStringLiteral("select mon$page_size from mon$database")), QStringLiteral("4096"));
+    }
+
+    void missingBackupFileRaisesTheServerError()
+    {
+        const DbFixture target(QStringLiteral("missing-target"));
+        RestoreService service;
+        configure(service, testsupport::firebirdDir() + QStringLiteral("/none.gbk"), target.path());
+        try {
+            service.run([](const QString &) {});
+            QFAIL("the restore did not fail");
+        } catch (const EIBError &error) {
+            QCOMPARE(error.errorCode(), 336330817);
+            QVERIFY2(error.message().contains(QLatin1String("none.gbk")), qPrintable(error.message()));
+        }
+        QVERIFY(!service.isAttached());
+    }
+
+    void failedStartDetaches()
+    {
+        const SampleBackup backup(QStringLiteral("nodb"));
+        RestoreService service;
+        configure(service, backup.path, QString());
+        service.request.databaseNames.clear();
+        service.attach();
+        QVERIFY(service.isAttached());
+        QVERIFY_THROWS_EXCEPTION(EIBError, service.start());
+        service.detach();
+        QVERIFY(!service.isAttached());
+
+        int lines = 0;
+        QVERIFY_THROWS_EXCEPTION(EIBError, service.run([&](const QString &) { ++lines; }));
+        QCOMPARE(lines, 0);
+        QVERIFY(!service.isAttached());
+    }
+
+    void wrongPasswordFailsTheAttach()
+    {
+        RestoreService service;
+        configure(service, QStringLiteral("x.gbk"), QStringLiteral("x.fdb"));
+        service.params = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=wrong")};
+        try {
+            service.attach();
+            QFAIL("the attach did not fail");
+        } catch (const EIBError &error) {
+            QCOMPARE(error.errorCode(), 335544472);
+        }
+        QVERIFY(!service.isAttached());
+    }
+
+    void loginPromptSuppliesUserAndPassword()
+    {
+        const SampleBackup backup(QStringLiteral("prompt"));
+        const DbFixture target(QStringLiteral("prompt-target"));
+        QString askedName;
+        QString offeredUser;
+        setLoginHandler([&](const QString &name, QString &user, QString &password) {
+            askedName = name;
+            offeredUser = user;
+            password = testsupport::sysdbaPassword();
+            return true;
+        });
+        RestoreService service;
+        configure(service, backup.path, target.path());
+        service.params = {QStringLiteral("user_name=SYSDBA")};
+        service.loginPrompt = true;
+        service.run([](const QString &) {});
+        QCOMPARE(askedName, QStringLiteral("localhost:service_mgr"));
+        QCOMPARE(offeredUser, QStringLiteral("SYSDBA"));
+        QCOMPARE(userCount(target), backup.rows);
+    }
+
+    void cancelledLoginFailsTheAttach()
+    {
+        setLoginHandler([](const QString &, QString &, QString &) { return false; });
+        RestoreService service;
+        configure(service, QStringLiteral("x.gbk"), QStringLiteral("x.fdb"));
+        service.loginPrompt = true;
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, service.attach());
+        QVERIFY(!service.isAttached());
+    }
+
+    void readingWithoutAttachRaises()
+    {
+        RestoreService service;
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, service.start());
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, service.nextLine());
+    }
+};
+
+ZELO_TEST_MAIN(TestRestoreService)
+#include "tst_RestoreService.moc"

@@ -1,0 +1,77 @@
+#pragma once
+
+// Backups for the restore tests: a users table with Czech names saved by
+// gbak from the private server, and what a database holds afterwards.
+
+#include "DbFixture.h"
+#include "Exceptions.h"
+#include "TestEnvironment.h"
+
+#include <QProcess>
+#include <QStringList>
+
+namespace restoretest {
+
+// Every letter with a diacritic that Czech has, in a 40-character column.
+inline const QString kCzechSurname = QStringLiteral("Příliš žluťoučký kůň úpěl ďábelské ódy");
+inline const QString kOldSurname = QStringLiteral("Stará databáze");
+
+// Runs gbak on the private server as SYSDBA; raises with its output when it fails.
+inline void runGbak(const QStringList &args)
+{
+    QProcess gbak;
+    gbak.setProcessChannelMode(QProcess::MergedChannels);
+    gbak.start(QStringLiteral("gbak"),
+               QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-password"),
+                           testsupport::sysdbaPassword()} +
+                   args);
+    if (!gbak.waitForFinished(120000) || gbak.exitStatus() != QProcess::NormalExit || gbak.exitCode() != 0)
+        throw Exception(QStringLiteral("gbak %1 failed: %2").arg(args.join(u' '), QString::fromLocal8Bit(gbak.readAll())));
+}
+
+// Users u0 .. u(rows-1), each with the Czech surname.
+inline void addSampleUsers(const testsupport::DbFixture &db, int rows)
+{
+    db.execute(QStringLiteral("execute block as declare i integer = 0; begin"
+                              " while (i < %1) do begin"
+                              " insert into DB$UZIV (UZI$LOGIN, UZI$PRIJMENI, UZI$PRAVO) values ('u' || :i, %2, 'A');"
+                              " i = i + 1; end end")
+                   .arg(rows)
+                   .arg(testsupport::DbFixture::literal(kCzechSurname)));
+}
+
+// A database of sample users and its backup file beside it.
+struct SampleBackup {
+    explicit SampleBackup(const QString &name, int rows = 3)
+        : source(name + QStringLiteral("-source")), path(source.path() + QStringLiteral(".gbk")), rows(rows)
+    {
+        addSampleUsers(source, rows);
+        runGbak({QStringLiteral("-b"), source.databaseName(), path});
+    }
+    testsupport::DbFixture source;
+    QString path;
+    int rows;
+};
+
+// A database to be replaced: one user with another surname.
+inline void addOldUser(const testsupport::DbFixture &db)
+{
+    db.execute(QStringLiteral("insert into DB$UZIV (UZI$LOGIN, UZI$PRIJMENI, UZI$PRAVO) values ('stary', %1, 'A')")
+                   .arg(testsupport::DbFixture::literal(kOldSurname)));
+}
+
+inline int userCount(const testsupport::DbFixture &db)
+{
+    return db.readValue(QStringLiteral("select count(*) from DB$UZIV")).value_or(QString()).toInt();
+}
+
+// The one surname that every user has (empty when they differ), through a
+// fresh WIN1250 connection: equal texts are equal bytes in the database.
+inline QString commonSurname(const testsupport::DbFixture &db)
+{
+    return db.readValue(QStringLiteral("select case when count(distinct UZI$PRIJMENI) = 1 then min(UZI$PRIJMENI) end "
+                                       "from DB$UZIV"))
+        .value_or(QString());
+}
+
+} // namespace restoretest

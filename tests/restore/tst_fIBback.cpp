@@ -1,0 +1,303 @@
+// The restore window driven by keys over real backups on the private server
+// and through the embedded engine.
+
+#include "RestoreFixture.h"
+
+#include "Database.h"
+#include "ModalDriver.h"
+#include "TestMain.h"
+#include "fIBback.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace platform;
+using namespace restoretest;
+using testsupport::DbFixture;
+using testsupport::ModalDriver;
+
+namespace {
+
+const QKeySequence kReturn(Qt::Key_Return);
+const QKeySequence kEscape(Qt::Key_Escape);
+const QString kRestoreFailed = QStringLiteral("Chyba při obnově databáze ze zálohy!\r\n\r\n");
+
+std::unique_ptr<Database> connectionTo(const QString &databaseName,
+                                       const QStringList &params = DbFixture::connectionParams())
+{
+    auto db = std::make_unique<Database>();
+    db->setDatabaseName(databaseName);
+    db->setParams(params);
+    return db;
+}
+
+QStringList memoLines(const TfrmIBback *form) { return form->memBackup->toPlainText().split(u'\n'); }
+
+// What the window showed when the driver met it.
+struct WindowSeen {
+    QString caption, action, progress, server, database, backup;
+    bool actionFocused = false;
+};
+
+WindowSeen look(const TfrmIBback *form)
+{
+    return {form->windowTitle(),        form->btnZaloha->text(),       form->boxPrubeh->title(),
+            form->edtServerName->text(), form->edtDatabaseFile->text(), form->edtBackupFile->text(),
+            form->btnZaloha->hasFocus()};
+}
+
+} // namespace
+
+class TestIBback : public QObject {
+    Q_OBJECT
+
+private slots:
+    void interactiveRestoreShowsTheServerLinesAndTheSuccess()
+    {
+        const SampleBackup backup(QStringLiteral("interactive"));
+        const DbFixture target(QStringLiteral("interactive-target"));
+        addOldUser(target);
+        const auto db = connectionTo(target.databaseName());
+
+        QPointer<TfrmIBback> form;
+        WindowSeen seen;
+        QStringList lines;
+        ModalDriver driver;
+        driver
+            .then([&](QWidget *modal) {
+                form = qobject_cast<TfrmIBback *>(modal);
+                if (!form)
+                    return;
+                seen = look(form);
+                testsupport::pressKey(modal, kReturn);
+            })
+            .then([&](QWidget *box) {
+                if (form)
+                    lines = memoLines(form);
+                testsupport::pressKey(box, kReturn);
+            });
+        TRestoreOutcome outcome = roNotRun;
+        QVERIFY(RunBackupRestore(db.get(), backup.path, rkInteractive, {TRestoreOption::Replace}, &outcome));
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+
+        QCOMPARE(seen.caption, QStringLiteral("Obnova dat ze zálohy"));
+        QCOMPARE(seen.action, QStringLiteral("Obnovit"));
+        QCOMPARE(seen.progress, QStringLiteral("Průběh obnovy dat"));
+        QCOMPARE(seen.server, QStringLiteral("localhost"));
+        QCOMPARE(seen.database, target.path());
+        QCOMPARE(seen.backup, backup.path);
+        QVERIFY(seen.actionFocused);
+        QCOMPARE(driver.seen().size(), 2);
+        QCOMPARE(driver.seen()[1].title, QStringLiteral("Informace"));
+        QCOMPARE(driver.seen()[1].text, QStringLiteral("Obnova databáze ze zálohy byla úspěšně dokončena."));
+        QVERIFY(lines.size() > 10);
+        QVERIFY2(lines.first().startsWith(QLatin1String("gbak:")), qPrintable(lines.first()));
+        QCOMPARE(lines.last(), QString()); // the empty line that ends the output
+        QCOMPARE(outcome, roDone);
+        QVERIFY(form.isNull()); // closed after the box and destroyed
+        QCOMPARE(userCount(target), backup.rows);
+        QCOMPARE(commonSurname(target), kCzechSurname);
+    }
+
+    void emptyBackupPathAsksForItAndKeepsTheWindow()
+    {
+        const DbFixture target(QStringLiteral("empty-path"));
+        addOldUser(target);
+        const auto db = connectionTo(target.databaseName());
+        bool stillOpen = false;
+        bool editFocused = false;
+        QPointer<TfrmIBback> form;
+        ModalDriver driver;
+        driver
+            .then([&](QWidget *modal) {
+                form = qobject_cast<TfrmIBback *>(modal);
+                form->edtBackupFile->clear();
+                testsupport::pressKey(modal, kReturn);
+            })
+            .then([&](QWidget *box) {
+                testsupport::pressKey(box, kReturn);
+                QTimer::singleShot(50, [&] {
+                    stillOpen = form && form->isVisible();
+                    editFocused = form && form->edtBackupFile->hasFocus();
+                    if (form)
+                        testsupport::pressKey(form, kEscape);
+                });
+            });
+        TRestoreOutcome outcome = roDone;
+        RunBackupRestore(db.get(), QStringLiteral("/x.gbk"), rkInteractive, {TRestoreOption::Replace}, &outcome);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(driver.seen()[1].title, QStringLiteral("Informace"));
+        QCOMPARE(driver.seen()[1].text, QStringLiteral("Zadejte cestu k souboru se zálohou databáze."));
+        QVERIFY(stillOpen);
+        QVERIFY(editFocused);
+        QCOMPARE(outcome, roNotRun);
+        QCOMPARE(commonSurname(target), kOldSurname);
+    }
+
+    void browseButtonChoosesTheBackupThatIsRestored()
+    {
+        const SampleBackup backup(QStringLiteral("browse"));
+        const DbFixture target(QStringLiteral("browse-target"));
+        const auto db = connectionTo(target.databaseName());
+        const QString proposed = testsupport::firebirdDir() + QStringLiteral("/db/proposed.gbk");
+        QString proposedInDialog;
+        QString chosenInEdit;
+        QPointer<TfrmIBback> form;
+        ModalDriver driver;
+        driver
+            .then([&](QWidget *modal) {
+                form = qobject_cast<TfrmIBback *>(modal);
+                form->btnBackup->click();
+            })
+            .then([&](QWidget *dialog) {
+                auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                proposedInDialog = name->text();
+                name->setText(backup.path);
+                static_cast<QDialog *>(dialog)->accept();
+                QTimer::singleShot(50, [&] {
+                    chosenInEdit = form->edtBackupFile->text();
+                    testsupport::pressKey(form, kReturn);
+                });
+            })
+            .thenKeys({kReturn});
+        TRestoreOutcome outcome = roNotRun;
+        RunBackupRestore(db.get(), proposed, rkInteractive, {TRestoreOption::Replace}, &outcome);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(proposedInDialog, QStringLiteral("proposed.gbk"));
+        QCOMPARE(chosenInEdit, backup.path);
+        QCOMPARE(outcome, roDone);
+        QCOMPARE(userCount(target), backup.rows);
+    }
+
+    void restoreFailingHalfWayKeepsTheLinesAndWarns()
+    {
+        const SampleBackup backup(QStringLiteral("halfway"));
+        QFile file(backup.path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(file.size() / 2));
+        file.close();
+        const DbFixture target(QStringLiteral("halfway-target"));
+        const auto db = connectionTo(target.databaseName());
+
+        QPointer<TfrmIBback> form;
+        QStringList lines;
+        bool enabledAgain = false;
+        ModalDriver driver;
+        driver
+            .then([&](QWidget *modal) {
+                form = qobject_cast<TfrmIBback *>(modal);
+                testsupport::pressKey(modal, kReturn);
+            })
+            .then([&](QWidget *box) {
+                lines = memoLines(form);
+                testsupport::pressKey(box, kReturn);
+                enabledAgain = form && form->isEnabled();
+            });
+        TRestoreOutcome outcome = roNotRun;
+        RunBackupRestore(db.get(), backup.path, rkInteractive, {TRestoreOption::Replace}, &outcome);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(driver.seen().size(), 2);
+        QCOMPARE(driver.seen()[1].title, QStringLiteral("Upozornění"));
+        QCOMPARE(driver.seen()[1].icon, int(QMessageBox::Warning));
+        QVERIFY2(driver.seen()[1].text.startsWith(kRestoreFailed), qPrintable(driver.seen()[1].text));
+        QVERIFY(driver.seen()[1].text.size() > kRestoreFailed.size());
+        QVERIFY2(lines.size() > 1 && lines.first().startsWith(QLatin1String("gbak:")), qPrintable(lines.join(u'\n')));
+        QVERIFY(enabledAgain);
+        QCOMPARE(outcome, roFailed);
+        QVERIFY(form.isNull());
+    }
+
+    void targetHeldOpenKeepsTheOldDatabase()
+    {
+        const SampleBackup backup(QStringLiteral("inuse"));
+        const DbFixture target(QStringLiteral("inuse-target"));
+        addOldUser(target);
+        const auto holder = target.openConnection();
+        const auto db = connectionTo(target.databaseName());
+        ModalDriver driver;
+        driver.thenKeys({kReturn});
+        TRestoreOutcome outcome = roNotRun;
+        RunBackupRestore(db.get(), backup.path, rkImmediate, {TRestoreOption::Replace}, &outcome);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(outcome, roFailed);
+        QCOMPARE(driver.seen().size(), 1);
+        const QString text = driver.seen()[0].text;
+        QVERIFY2(text.startsWith(kRestoreFailed), qPrintable(text));
+        QVERIFY2(text.contains(QLatin1String("might be in use")) || text.contains(QLatin1String("používá")),
+                 qPrintable(text));
+        holder->close();
+        QCOMPARE(commonSurname(target), kOldSurname);
+    }
+
+    void localDatabaseRestoresThroughTheLocalServiceManager()
+    {
+        const SampleBackup backup(QStringLiteral("local"));
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
+        // No "/" and not two colons: a database on this computer, named relative to it.
+        const auto db = connectionTo(QStringLiteral("local.fdb"));
+        QPointer<TfrmIBback> form;
+        QString server;
+        ModalDriver driver;
+        driver
+            .then([&](QWidget *modal) {
+                form = qobject_cast<TfrmIBback *>(modal);
+                server = form->edtServerName->text();
+                testsupport::pressKey(modal, kReturn);
+            })
+            .thenKeys({kReturn});
+        TRestoreOutcome outcome = roNotRun;
+        RunBackupRestore(db.get(), backup.path, rkInteractive, {TRestoreOption::Replace}, &outcome);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(server, QStringLiteral("Lokální počítač"));
+        QCOMPARE(outcome, roDone);
+        // The embedded engine of this process wrote it here, not the server.
+        QVERIFY(QFile::exists(folder.filePath(QStringLiteral("local.fdb"))));
+        Database restored;
+        restored.setDatabaseName(folder.filePath(QStringLiteral("local.fdb")));
+        restored.setParams(DbFixture::connectionParams());
+        restored.open();
+        restored.close();
+    }
+
+    void missingPasswordLineAsksTheLogin()
+    {
+        const DbFixture target(QStringLiteral("login"));
+        const auto db = connectionTo(target.databaseName(), {QStringLiteral("user_name=SYSDBA")});
+        ModalDriver driver;
+        driver.thenKeys({kEscape}).thenKeys({kReturn});
+        TRestoreOutcome outcome = roNotRun;
+        RunBackupRestore(db.get(), QStringLiteral("/x.gbk"), rkImmediate, {TRestoreOption::Replace}, &outcome);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(driver.seen().size(), 2);
+        QCOMPARE(driver.seen()[0].className, QStringLiteral("platform::LoginDialog"));
+        QVERIFY(driver.seen()[1].text.startsWith(kRestoreFailed));
+        QCOMPARE(outcome, roFailed);
+    }
+
+    void noConnectionWarns()
+    {
+        ModalDriver driver;
+        driver.thenKeys({kReturn});
+        QVERIFY(!RunBackupRestore(nullptr, QStringLiteral("/x.gbk"), rkImmediate, {TRestoreOption::Replace}));
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(driver.seen()[0].title, QStringLiteral("Upozornění"));
+        QCOMPARE(driver.seen()[0].text, QStringLiteral("Není nastavena databáze."));
+    }
+};
+
+ZELO_TEST_MAIN(TestIBback)
+#include "tst_fIBback.moc"

@@ -1,0 +1,103 @@
+#include "DbFixture.h"
+
+#include "Database.h"
+#include "FbClient.h"
+#include "Query.h"
+#include "TestEnvironment.h"
+#include "Transaction.h"
+
+namespace testsupport {
+
+namespace {
+const QString kUsersTable = QStringLiteral("create table DB$UZIV (\n"
+                                           "  UZI$LOGIN varchar(40) not null primary key,\n"
+                                           "  UZI$HESLO varchar(30),\n"
+                                           "  UZI$PRIJMENI varchar(40) not null,\n"
+                                           "  UZI$JMENO varchar(40),\n"
+                                           "  UZI$EMAIL varchar(40),\n"
+                                           "  UZI$PRAVO char(1) not null,\n"
+                                           "  UZI$POZN varchar(160))");
+} // namespace
+
+DbFixture::DbFixture(const QString &name, Access access, int dialect)
+    : path_(newDatabasePath(name)), databaseName_(access == Access::Tcp ? overTcp(path_) : path_)
+{
+    platform::createDatabase(databaseName_, QStringLiteral("SYSDBA"), sysdbaPassword(), QStringLiteral("WIN1250"),
+                             dialect);
+    auto database = newConnection();
+    database->setSqlDialect(dialect);
+    database->open();
+    database->defaultTransaction()->start();
+    platform::Query query;
+    query.setDatabase(database.get());
+    query.setSql(kUsersTable);
+    query.execQuery();
+    database->defaultTransaction()->commit();
+}
+
+QStringList DbFixture::connectionParams()
+{
+    return {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + sysdbaPassword(),
+            QStringLiteral("lc_ctype=WIN1250")};
+}
+
+std::unique_ptr<platform::Database> DbFixture::newConnection(const QStringList &transactionParams) const
+{
+    auto database = std::make_unique<platform::Database>();
+    database->setDatabaseName(databaseName_);
+    database->setParams(connectionParams());
+    auto *transaction = new platform::Transaction(database.get());
+    transaction->setParams(transactionParams);
+    database->setDefaultTransaction(transaction);
+    return database;
+}
+
+std::unique_ptr<platform::Database> DbFixture::openConnection(const QStringList &transactionParams) const
+{
+    auto database = newConnection(transactionParams);
+    database->open();
+    database->defaultTransaction()->start();
+    return database;
+}
+
+QString DbFixture::literal(const std::optional<QString> &value)
+{
+    if (!value)
+        return QStringLiteral("NULL");
+    QString text = *value;
+    return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+void DbFixture::addUser(const QString &login, const std::optional<QString> &heslo, const QString &prijmeni,
+                        const std::optional<QString> &jmeno, const QString &pravo, const std::optional<QString> &email,
+                        const std::optional<QString> &pozn) const
+{
+    execute(QStringLiteral("insert into DB$UZIV (UZI$LOGIN, UZI$HESLO, UZI$PRIJMENI, UZI$JMENO, UZI$EMAIL, "
+                           "UZI$PRAVO, UZI$POZN) values (%1, %2, %3, %4, %5, %6, %7)")
+                .arg(literal(login), literal(heslo), literal(prijmeni), literal(jmeno), literal(email), literal(pravo),
+                     literal(pozn)));
+}
+
+void DbFixture::execute(const QString &sql) const
+{
+    auto database = openConnection();
+    platform::Query query;
+    query.setDatabase(database.get());
+    query.setSql(sql);
+    query.execQuery();
+    database->defaultTransaction()->commit();
+}
+
+std::optional<QString> DbFixture::readValue(const QString &sql) const
+{
+    auto database = openConnection();
+    platform::Query query;
+    query.setDatabase(database.get());
+    query.setSql(sql);
+    query.execQuery();
+    if (!query.rowFound() || query.isNull(0))
+        return std::nullopt;
+    return query.asString(0);
+}
+
+} // namespace testsupport

@@ -1,0 +1,82 @@
+#pragma once
+
+// Drives the modal windows that the code under test opens, as a user would:
+// queue what to do with each next modal window, then call the code that shows
+// it. Each step runs once, in order, for a new modal window; a window that
+// nobody closes (or that no step was queued for) is closed by force after the
+// time-out and reported in failures(), so a broken test cannot hang.
+
+#include <QKeySequence>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+class QWidget;
+
+namespace testsupport {
+
+// What a modal window showed when the driver met it.
+struct ModalRecord {
+    QString className;
+    QString title;
+    // Message boxes: the text, the button captions in on-screen order, the
+    // default button's caption and the icon (QMessageBox::Icon).
+    QString text;
+    QStringList buttons;
+    QString defaultButton;
+    int icon = 0;
+};
+
+class ModalDriver : public QObject {
+    Q_OBJECT
+public:
+    using Action = std::function<void(QWidget *modal)>;
+
+    explicit ModalDriver(int timeoutMs = 5000);
+    ~ModalDriver() override;
+
+    // The next new modal window gets this action.
+    ModalDriver &then(Action action);
+    // The next new modal window gets these keys, one after another.
+    ModalDriver &thenKeys(const QList<QKeySequence> &keys);
+
+    // Processes events until every queued step has run and its window closed,
+    // or the time-out; true when all went so.
+    bool waitDone();
+
+    const QList<ModalRecord> &seen() const { return seen_; }
+    QStringList failures() const { return failures_; }
+
+private:
+    void poll();
+    void closeByForce(QWidget *modal, const QString &why);
+
+    struct OpenModal {
+        QPointer<QWidget> window;
+        qint64 deadline;
+    };
+    int timeoutMs_;
+    QTimer poller_;
+    QList<Action> steps_;
+    QList<QPointer<QWidget>> known_;
+    QList<OpenModal> open_;
+    qint64 stepDeadline_ = 0;
+    QList<ModalRecord> seen_;
+    QStringList failures_;
+};
+
+// Activates the window (the offscreen platform does not re-activate a window
+// when a modal above it closes) and returns where its keys go: its focused
+// widget, or the window itself.
+QWidget *keyTarget(QWidget *window);
+// Presses a key (with modifiers) at the window's key target.
+void pressKey(QWidget *window, const QKeySequence &key);
+// Types text key by key into a widget; any characters, diacritics included.
+void typeText(QWidget *widget, const QString &text);
+
+} // namespace testsupport

@@ -1,0 +1,347 @@
+#include "AEdit.h"
+#include "ClickableText.h"
+#include "DACrypt.h"
+#include "Database.h"
+#include "DbFixture.h"
+#include "ModalDriver.h"
+#include "ProfileFile.h"
+#include "StationName.h"
+#include "TestEnvironment.h"
+#include "TestMain.h"
+#include "Transaction.h"
+#include "UserAdminMain.h"
+#include "fIBServer.h"
+#include "fKelmo.h"
+#include "fLogin_s.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+using testsupport::DbFixture;
+using testsupport::ModalDriver;
+
+namespace {
+
+const QString kSection = QStringLiteral("IBServer");
+
+// Counts how often a main window is shown.
+class MainWindowShows : public QObject {
+public:
+    MainWindowShows() { qApp->installEventFilter(this); }
+    ~MainWindowShows() override { qApp->removeEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<TfrmKelmo *>(watched))
+            ++count;
+        return false;
+    }
+};
+
+// Runs the program in-process, as its main does.
+int runKelmo(const QStringList &clientLibraries = platform::clientLibraryNames())
+{
+    char name[] = "kelmo";
+    char *argv[] = {name, nullptr};
+    return UserAdminMain(1, argv, clientLibraries);
+}
+
+// Once the program's main window is shown, hands it to the action; a window
+// that never comes gives up after the time-out.
+void whenMainWindowShown(const std::function<void(TfrmKelmo *)> &action, int timeoutMs = 10000)
+{
+    auto *poller = new QTimer(qApp);
+    auto remaining = std::make_shared<int>(timeoutMs / 10);
+    QObject::connect(poller, &QTimer::timeout, [poller, action, remaining] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *window = qobject_cast<TfrmKelmo *>(widget);
+            if (window && window->isVisible() && !QApplication::activeModalWidget()) {
+                poller->deleteLater();
+                poller->stop();
+                action(window);
+                return;
+            }
+        }
+        if (--*remaining <= 0) {
+            poller->stop();
+            poller->deleteLater();
+        }
+    });
+    poller->start(10);
+}
+
+} // namespace
+
+class tst_Kelmo : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DbFixture> fixture_;
+    QTemporaryDir dir_;
+
+    QString iniPath() const { return dir_.filePath(QStringLiteral("zelo.ini")); }
+
+    void writeSettings(const QString &databaseName, const QString &lastLogin)
+    {
+        platform::ProfileFile ini(iniPath());
+        ini.writeString(kSection, QStringLiteral("DatabaseName"), databaseName);
+        ini.writeString(kSection, QStringLiteral("User_name"), QStringLiteral("SYSDBA"));
+        ini.writeString(kSection, QStringLiteral("Password"),
+                        EncodePassword(testsupport::sysdbaPassword(), kSettingsFileKey));
+        ini.writeString(kSection, QStringLiteral("Characters"), QStringLiteral("Win1250"));
+        ini.writeInteger(kSection, QStringLiteral("SQLDialect"), 3);
+        if (!lastLogin.isEmpty())
+            ini.writeString(StationName() + QStringLiteral("_Login"), QStringLiteral("LastUziv"), lastLogin);
+    }
+
+    QString missingDatabase() const { return testsupport::overTcp(dir_.filePath(QStringLiteral("chybi.fdb"))); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        qputenv(kSettingsFileVariable, iniPath().toLocal8Bit());
+        fixture_ = std::make_unique<DbFixture>(QStringLiteral("kelmo"));
+        fixture_->addUser(QStringLiteral("SPRAVCE"), std::nullopt, QStringLiteral("Správcová"),
+                           QStringLiteral("Eva"), QStringLiteral("A"));
+        fixture_->addUser(QStringLiteral("HESLAR"), EncodePassword(QStringLiteral("tajne"), kUsersTableKey),
+                           QStringLiteral("Heslář"), QStringLiteral("Jiří"), QStringLiteral("A"));
+        fixture_->addUser(QStringLiteral("CTENAR"), std::nullopt, QStringLiteral("Čtenář"), std::nullopt,
+                           QStringLiteral("R"));
+        fixture_->addUser(QStringLiteral("ZAPISOVATEL"), QString(), QStringLiteral("Zápis"), std::nullopt,
+                           QStringLiteral("Z"));
+    }
+
+    void cleanup() { QFile::remove(iniPath()); }
+
+    void aReachableDatabaseAndAnAdministratorWithoutPasswordOpenTheWindowAtOnce()
+    {
+        writeSettings(fixture_->databaseName(), QStringLiteral("spravce"));
+        ModalDriver driver; // no step: any dialog is a failure
+        TfrmKelmo window;
+        QVERIFY2(driver.seen().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+        QVERIFY(window.startupComplete());
+        QCOMPARE(window.sbUziv->currentMessage(), QStringLiteral("DB:") + fixture_->databaseName());
+        QVERIFY(window.txtUziv->isEnabled());
+        QVERIFY(window.trUziv->active());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Uživatelé"));
+    }
+
+    void theProgramRunsUntilEscClosesTheWindow()
+    {
+        writeSettings(fixture_->databaseName(), QStringLiteral("SPRAVCE"));
+        QString statusShown;
+        whenMainWindowShown([&](TfrmKelmo *window) {
+            statusShown = window->sbUziv->currentMessage();
+            testsupport::pressKey(window, Qt::Key_Escape);
+        });
+        MainWindowShows shows;
+        QCOMPARE(runKelmo(), 0);
+        QCOMPARE(shows.count, 1);
+        QCOMPARE(statusShown, QStringLiteral("DB:") + fixture_->databaseName());
+        QCOMPARE(platform::applicationTitle(), QStringLiteral("Správa uživatelů DEVEVI"));
+    }
+
+    void zavritDisconnectsThenClosesTheWindow()
+    {
+        writeSettings(fixture_->databaseName(), QStringLiteral("SPRAVCE"));
+        TfrmKelmo window;
+        QVERIFY(window.startupComplete());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseClick(window.btnOk, Qt::LeftButton);
+        QCOMPARE(window.sbUziv->currentMessage(),
+                 QStringLiteral("DB:") + fixture_->databaseName() + QStringLiteral("-odpojeno"));
+        QVERIFY(!window.dbUziv->isOpen());
+        QVERIFY(!window.txtUziv->isEnabled());
+        QVERIFY(!window.isVisible());
+    }
+
+    void aUserWithAPasswordGetsTheLoginDialog()
+    {
+        writeSettings(fixture_->databaseName(), QStringLiteral("HESLAR"));
+        bool focusInPassword = false;
+        ModalDriver driver;
+        driver.then([&](QWidget *modal) {
+            auto *login = qobject_cast<TfrmLogin_s *>(modal);
+            if (!login)
+                return;
+            focusInPassword = login->focusWidget() == login->edtPassword;
+            testsupport::typeText(login->edtPassword, QStringLiteral("tajne"));
+            testsupport::pressKey(login, Qt::Key_Return);
+        });
+        TfrmKelmo window;
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QVERIFY(window.startupComplete());
+        QVERIFY(focusInPassword);
+        QCOMPARE(driver.seen().size(), 1);
+        QCOMPARE(driver.seen()[0].title, QStringLiteral("Zadejte jméno a heslo"));
+    }
+
+    void aWrongPasswordWarnsAndEscEndsTheProgram()
+    {
+        writeSettings(fixture_->databaseName(), QStringLiteral("HESLAR"));
+        QPointer<TfrmLogin_s> login;
+        bool focusInPassword = false;
+        ModalDriver driver;
+        driver
+            .then([&](QWidget *modal) {
+                login = qobject_cast<TfrmLogin_s *>(modal);
+                if (!login)
+                    return;
+                testsupport::typeText(login->edtPassword, QStringLiteral("jine"));
+                testsupport::pressKey(login, Qt::Key_F12);
+            })
+            .then([&](QWidget *box) {
+                testsupport::pressKey(box, Qt::Key_Return);
+                QTimer::singleShot(50, [&] {
+                    if (!login)
+                        return;
+                    focusInPassword = login->focusWidget() == login->edtPassword;
+                    testsupport::pressKey(login, Qt::Key_Escape);
+                });
+            });
+        MainWindowShows shows;
+        QCOMPARE(runKelmo(), 0);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(shows.count, 0);
+        QCOMPARE(driver.seen().size(), 2);
+        QCOMPARE(driver.seen()[1].text, QStringLiteral("Chybné přihlášení"));
+        QVERIFY(focusInPassword);
+    }
+
+    void anOperatorWithoutTheAdministratorRightIsTurnedAway_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::newRow("read only") << "CTENAR";
+        QTest::newRow("write") << "ZAPISOVATEL";
+    }
+    void anOperatorWithoutTheAdministratorRightIsTurnedAway()
+    {
+        QFETCH(QString, login);
+        writeSettings(fixture_->databaseName(), login);
+        ModalDriver driver;
+        driver.thenKeys({Qt::Key_Return});
+        MainWindowShows shows;
+        QCOMPARE(runKelmo(), 0);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(shows.count, 0);
+        QCOMPARE(driver.seen().size(), 1);
+        QCOMPARE(driver.seen()[0].text, QStringLiteral("Nemáte oprávnění měnit nastavení uživatelů!"));
+        QCOMPARE(driver.seen()[0].title, QStringLiteral("Upozornění"));
+        QCOMPARE(driver.seen()[0].icon, int(QMessageBox::Warning));
+    }
+
+    void aFailingConnectionCorrectedInTheDialogIsSavedAndTheLoginFollows()
+    {
+        writeSettings(missingDatabase(), QStringLiteral("SPRAVCE"));
+        ModalDriver driver;
+        driver.then([&](QWidget *modal) {
+            auto *dialog = qobject_cast<TfrmIBServer *>(modal);
+            if (!dialog)
+                return;
+            dialog->edtDatabase->setText(fixture_->path());
+            dialog->btnOK->click();
+        });
+        TfrmKelmo window;
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(driver.seen().size(), 1);
+        QVERIFY(window.startupComplete());
+        QCOMPARE(window.sbUziv->currentMessage(), QStringLiteral("DB:") + fixture_->databaseName());
+        platform::ProfileFile ini(iniPath());
+        QCOMPARE(ini.readString(kSection, QStringLiteral("DatabaseName"), QString()), fixture_->databaseName());
+        QCOMPARE(DecodePassword(ini.readString(kSection, QStringLiteral("Password"), QString()), kSettingsFileKey),
+                 testsupport::sysdbaPassword());
+    }
+
+    void aFailingConnectionWithTheDialogCancelledEndsTheProgram()
+    {
+        writeSettings(missingDatabase(), QStringLiteral("SPRAVCE"));
+        ModalDriver driver;
+        driver.thenKeys({Qt::Key_Escape});
+        MainWindowShows shows;
+        QCOMPARE(runKelmo(), 0);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(shows.count, 0);
+        QCOMPARE(driver.seen().size(), 1);
+        QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmIBServer"));
+        platform::ProfileFile ini(iniPath());
+        QCOMPARE(ini.readString(kSection, QStringLiteral("DatabaseName"), QString()), missingDatabase());
+    }
+
+    void aChangeOfSettingsWhoseReconnectionFailsShowsTheDisconnectedState()
+    {
+        writeSettings(fixture_->databaseName(), QStringLiteral("SPRAVCE"));
+        TfrmKelmo window;
+        QVERIFY(window.startupComplete());
+        const QString missingPath = dir_.filePath(QStringLiteral("chybi.fdb"));
+
+        ModalDriver failing;
+        failing
+            .then([&](QWidget *modal) {
+                if (auto *dialog = qobject_cast<TfrmIBServer *>(modal)) {
+                    dialog->edtDatabase->setText(missingPath);
+                    dialog->btnOK->click();
+                }
+            })
+            .thenKeys({Qt::Key_Return});
+        window.txtSetDbClick();
+        QVERIFY2(failing.waitDone(), qPrintable(failing.failures().join(u'\n')));
+        QCOMPARE(failing.seen().size(), 2);
+        QVERIFY(failing.seen()[1].text.startsWith(QStringLiteral("Chyba připojení k databázi!")));
+        QVERIFY(window.sbUziv->currentMessage().endsWith(QStringLiteral("-odpojeno")));
+        QVERIFY(!window.txtUziv->isEnabled());
+        platform::ProfileFile ini(iniPath());
+        QCOMPARE(ini.readString(kSection, QStringLiteral("DatabaseName"), QString()), fixture_->databaseName());
+
+        ModalDriver mending;
+        mending.then([&](QWidget *modal) {
+            if (auto *dialog = qobject_cast<TfrmIBServer *>(modal)) {
+                dialog->edtDatabase->setText(fixture_->path());
+                dialog->btnOK->click();
+            }
+        });
+        window.txtSetDbClick();
+        QVERIFY2(mending.waitDone(), qPrintable(mending.failures().join(u'\n')));
+        QCOMPARE(window.sbUziv->currentMessage(), QStringLiteral("DB:") + fixture_->databaseName());
+        QVERIFY(window.txtUziv->isEnabled());
+        QVERIFY(window.trUziv->active());
+    }
+
+    void aClientLibraryThatCannotBeLoadedEndsWithExitCodeOne()
+    {
+        writeSettings(fixture_->databaseName(), QStringLiteral("SPRAVCE"));
+        ModalDriver driver;
+        driver.thenKeys({Qt::Key_Return});
+        MainWindowShows shows;
+        QCOMPARE(runKelmo({QStringLiteral("libzadna-knihovna.so")}), 1);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(shows.count, 0);
+        QCOMPARE(driver.seen().size(), 1);
+        QCOMPARE(driver.seen()[0].icon, int(QMessageBox::Critical));
+        QVERIFY(driver.seen()[0].text.contains(QStringLiteral("libzadna-knihovna.so")));
+    }
+
+    void settingsFileDefaultsToZeloIniBesideTheProgram()
+    {
+        const QByteArray named = qgetenv(kSettingsFileVariable);
+        qunsetenv(kSettingsFileVariable);
+        const QString name = KelmoSettingsFileName();
+        qputenv(kSettingsFileVariable, named);
+        QCOMPARE(name, QCoreApplication::applicationDirPath() + QStringLiteral("/zelo.ini"));
+        QCOMPARE(KelmoSettingsFileName(), iniPath());
+    }
+};
+
+ZELO_TEST_MAIN(tst_Kelmo)
+#include "tst_Kelmo.moc"

@@ -1,0 +1,45 @@
+#include "UserAdminMain.h"
+
+#include "Application.h"
+#include "Exceptions.h"
+#include "MessageBox.h"
+#include "ReportUnits.h"
+#include "fKelmo.h"
+
+#include <memory>
+
+namespace {
+
+// The main window's life: start-up, then the message loop until it closes.
+int runMainWindow(const QStringList &clientLibraries)
+{
+    std::unique_ptr<TfrmKelmo> frmKelmo;
+    try {
+        frmKelmo = std::make_unique<TfrmKelmo>(clientLibraries);
+    } catch (const std::exception &error) {
+        const auto *own = dynamic_cast<const Exception *>(&error);
+        platform::messageBox(own ? own->message() : QString::fromLocal8Bit(error.what()),
+                             platform::applicationTitle(),
+                             platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
+        return 1;
+    }
+    if (!frmKelmo->startupComplete())
+        return 0;
+    frmKelmo->show();
+    QApplication::exec();
+    return 0;
+}
+
+} // namespace
+
+int UserAdminMain(int argc, char **argv, const QStringList &clientLibraries)
+{
+    std::unique_ptr<platform::Application> ownApplication;
+    if (!qApp)
+        ownApplication = std::make_unique<platform::Application>(argc, argv);
+    ReportUnitsStartup();
+    platform::setApplicationTitle(QStringLiteral("Správa uživatelů DEVEVI"));
+    const int exitCode = runMainWindow(clientLibraries);
+    ReportUnitsShutdown();
+    return exitCode;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+// The product's users table DB$UZIV as Kelmo sees it: the user list's data
+// set over it and the letters of the users' rights.
+
+#include <QString>
+
+#include <optional>
+
+namespace platform {
+class DataSet;
+}
+
+// The letters of UZI$PRAVO, compared exactly.
+inline const QString kRightReadOnly = QStringLiteral("R");
+inline const QString kRightWrite = QStringLiteral("Z");
+inline const QString kRightAdmin = QStringLiteral("A");
+
+// The status-bar text of a right letter; nothing for any other value.
+std::optional<QString> RightStatusText(const QString &letter);
+
+// Gives the data set its five statements over DB$UZIV and its fields with
+// their labels and required flags. The table itself must exist.
+void SetUpUsersTable(platform::DataSet &setUser);

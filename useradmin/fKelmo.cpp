@@ -1,0 +1,209 @@
+#include "fKelmo.h"
+
+#include "Application.h"
+#include "ClickableText.h"
+#include "ConnectionSettings.h"
+#include "Database.h"
+#include "Exceptions.h"
+#include "MessageBoxes.h"
+#include "ProfileFile.h"
+#include "Query.h"
+#include "SystemColors.h"
+#include "Transaction.h"
+#include "fLogin_s.h"
+#include "fUziv_s.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+
+namespace {
+
+QString errorText(const std::exception &error)
+{
+    const auto *own = dynamic_cast<const Exception *>(&error);
+    return own ? own->message() : QString::fromLocal8Bit(error.what());
+}
+
+QFont tahoma(int pixelSize, bool bold)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+QString KelmoSettingsFileName()
+{
+    const QString named = qEnvironmentVariable(kSettingsFileVariable);
+    if (!named.isEmpty())
+        return named;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/zelo.ini");
+}
+
+TfrmKelmo::TfrmKelmo(const QStringList &clientLibraries, QWidget *owner) : platform::Form(owner)
+{
+    platform::checkClientLibrary(clientLibraries);
+    buildComponents();
+    FormCreate();
+}
+
+TfrmKelmo::~TfrmKelmo() = default;
+
+void TfrmKelmo::buildComponents()
+{
+    setObjectName(QStringLiteral("frmKelmo"));
+    setWindowTitle(QStringLiteral("Uživatelé"));
+    setBorderStyle(platform::BorderStyle::Dialog);
+    setClientSize(265, 160);
+    setColor(platform::clBtnFace);
+    setFont(tahoma(11, false));
+    setKeyPreview(true);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel1->setGeometry(8, 8, 249, 97);
+
+    imgSetDb = new QLabel(this);
+    imgSetDb->setGeometry(40, 20, 25, 25);
+    imgSetDb->setScaledContents(true);
+    imgSetDb->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(25, 25));
+    txtSetDb = new ClickableText(QStringLiteral("Nastavení databáze"), this);
+    txtSetDb->setGeometry(72, 23, 153, 18);
+    txtSetDb->setFont(tahoma(15, true));
+    platform::setFontColor(txtSetDb, platform::clNavy);
+    connect(txtSetDb, &ClickableText::clicked, this, &TfrmKelmo::txtSetDbClick);
+
+    imgUziv = new QLabel(this);
+    imgUziv->setGeometry(40, 60, 25, 25);
+    imgUziv->setScaledContents(true);
+    imgUziv->setPixmap(style()->standardIcon(QStyle::SP_DirHomeIcon).pixmap(25, 25));
+    txtUziv = new ClickableText(QStringLiteral("Nastavení uživatelů"), this);
+    txtUziv->setGeometry(72, 63, 153, 18);
+    txtUziv->setFont(tahoma(15, true));
+    platform::setFontColor(txtUziv, platform::clNavy);
+    txtUziv->setEnabled(false);
+    connect(txtUziv, &ClickableText::clicked, this, &TfrmKelmo::txtUzivClick);
+
+    btnOk = new QPushButton(QStringLiteral("Zavřít"), this);
+    btnOk->setGeometry(93, 112, 79, 25);
+    QFont buttonFont(QStringLiteral("MS Sans Serif"));
+    buttonFont.setPixelSize(13);
+    buttonFont.setBold(true);
+    btnOk->setFont(buttonFont);
+    platform::setFontColor(btnOk, platform::clNavy);
+    setDefaultButton(btnOk);
+    connect(btnOk, &QPushButton::clicked, this, &TfrmKelmo::btnOkClick);
+
+    sbUziv = new QStatusBar(this);
+    sbUziv->setSizeGripEnabled(false);
+    sbUziv->setGeometry(0, 160 - 19, 265, 19);
+
+    dbUziv = new platform::Database(this);
+    trUziv = new platform::Transaction(this);
+    trUziv->setDefaultDatabase(dbUziv);
+    trUziv->setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+    dbUziv->setDefaultTransaction(trUziv);
+    connect(dbUziv, &platform::Database::afterConnect, this, &TfrmKelmo::dbUzivAfterConnect);
+    connect(dbUziv, &platform::Database::afterDisconnect, this, &TfrmKelmo::dbUzivAfterConnect);
+    qryTmp = new platform::Query(this);
+    qryTmp->setDatabase(dbUziv);
+    qryTmp->setTransaction(trUziv);
+}
+
+void TfrmKelmo::FormCreate()
+{
+    // Any error that leaves a start-up step ends the program after the
+    // default error box; the window is then never shown.
+    try {
+        startupComplete_ = runStartup();
+    } catch (const std::exception &error) {
+        platform::showDefaultErrorBox(error);
+        startupComplete_ = false;
+    }
+}
+
+bool TfrmKelmo::runStartup()
+{
+    settingsFile_ = std::make_unique<platform::ProfileFile>(KelmoSettingsFileName());
+    try {
+        LoadConnectionSettings(settingsFile_.get(), dbUziv);
+        openConnection();
+    } catch (const std::exception &) {
+        // The dialog reports a failed reopening itself.
+        if (EditConnection(dbUziv, true, true)) {
+            try {
+                openConnection();
+                SaveConnectionSettings(settingsFile_.get(), dbUziv);
+            } catch (const std::exception &error) {
+                ShowWarning(QStringLiteral("Chyba nastavení databáze!\r\n") + errorText(error));
+            }
+        }
+    }
+    if (!dbUziv->connected())
+        return false;
+
+    QString login, password, fullName;
+    bool readOnly = false, admin = false, write = false;
+    if (!RunLogin(qryTmp, login, password, fullName, readOnly, admin, write, settingsFile_.get()))
+        return false;
+    if (!admin) {
+        ShowWarning(QStringLiteral("Nemáte oprávnění měnit nastavení uživatelů!"));
+        return false;
+    }
+    return true;
+}
+
+void TfrmKelmo::openConnection()
+{
+    if (!dbUziv->connected())
+        dbUziv->open();
+    if (!trUziv->active())
+        trUziv->start();
+}
+
+void TfrmKelmo::txtSetDbClick()
+{
+    if (!EditConnection(dbUziv, true, true))
+        return;
+    try {
+        openConnection();
+        SaveConnectionSettings(settingsFile_.get(), dbUziv);
+    } catch (const std::exception &error) {
+        ShowWarning(QStringLiteral("Nepodařilo se připojit k databázi!\r\n") + errorText(error));
+    }
+}
+
+void TfrmKelmo::txtUzivClick() { ShowUserList(dbUziv); }
+
+void TfrmKelmo::btnOkClick()
+{
+    if (dbUziv->connected())
+        dbUziv->close();
+    close();
+}
+
+void TfrmKelmo::FormKeyDown(int &key, Qt::KeyboardModifiers)
+{
+    if (key == platform::VK_ESCAPE) {
+        key = 0;
+        close();
+    }
+}
+
+void TfrmKelmo::dbUzivAfterConnect()
+{
+    if (dbUziv->connected()) {
+        sbUziv->showMessage(QStringLiteral("DB:") + dbUziv->databaseName());
+        txtUziv->setEnabled(true);
+    } else {
+        sbUziv->showMessage(QStringLiteral("DB:") + dbUziv->databaseName() + QStringLiteral("-odpojeno"));
+        txtUziv->setEnabled(false);
+    }
+    sbUziv->repaint();
+}

@@ -1,0 +1,3 @@
+#include "UserAdminMain.h"
+
+int main(int argc, char **argv) { return UserAdminMain(argc, argv); }
