@@ -62,15 +62,30 @@ void nextWrapping(platform::DataSet *dataSet)
 
 // ---- TColumn
 
-QString TColumn::FieldName() const { return FGrid->FModel->fieldName(FIndex); }
+QString TColumn::FieldName() const
+{
+    return FGrid->FModel->fieldName(FIndex);
+}
 
-platform::Field *TColumn::Field() const { return FGrid->FModel->field(FIndex); }
+platform::Field *TColumn::Field() const
+{
+    return FGrid->FModel->field(FIndex);
+}
 
-int TColumn::Width() const { return FGrid->horizontalHeader()->sectionSize(FIndex); }
+int TColumn::Width() const
+{
+    return FGrid->horizontalHeader()->sectionSize(FIndex);
+}
 
-void TColumn::SetWidth(int value) { FGrid->horizontalHeader()->resizeSection(FIndex, value); }
+void TColumn::SetWidth(int value)
+{
+    FGrid->horizontalHeader()->resizeSection(FIndex, value);
+}
 
-QString TColumn::TitleCaption() const { return FGrid->FModel->headerData(FIndex, Qt::Horizontal).toString(); }
+QString TColumn::TitleCaption() const
+{
+    return FGrid->FModel->headerData(FIndex, Qt::Horizontal).toString();
+}
 
 void TColumn::SetTitleCaption(const QString &value)
 {
@@ -109,9 +124,8 @@ TADBGrid::TADBGrid(QWidget *owner) : QTableView(owner), FModel(new DataSetModel(
                dgConfirmDelete | dgCancelOnExit);
 
     connect(titles, &QHeaderView::sectionClicked, this, [this](int index) { TitleClick(Columns(index)); });
-    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
-        CellClick(Columns(index.column()));
-    });
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex &index) { CellClick(Columns(index.column())); });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TADBGrid::RecordSelected);
     connect(FModel, &DataSetModel::currentRecordChanged, this, &TADBGrid::ShowRecord);
 
@@ -157,7 +171,7 @@ void TADBGrid::SetOptions(TDBGridOptions value)
     horizontalHeader()->setVisible(value.testFlag(dgTitles));
     verticalHeader()->setVisible(value.testFlag(dgIndicator));
     horizontalHeader()->setSectionResizeMode(value.testFlag(dgColumnResize) ? QHeaderView::Interactive
-                                                                             : QHeaderView::Fixed);
+                                                                            : QHeaderView::Fixed);
     setShowGrid(value & (dgColLines | dgRowLines));
     setSelectionBehavior(value.testFlag(dgRowSelect) ? SelectRows : SelectItems);
     setTabKeyNavigation(value.testFlag(dgTabs));
@@ -190,20 +204,41 @@ void TADBGrid::SetColumnsResize(bool value)
         FitColumns();
 }
 
-void TADBGrid::SetColumnsSort(bool value) { FColumnsSort = value; }
+void TADBGrid::SetColumnsSort(bool value)
+{
+    FColumnsSort = value;
+}
 
-void TADBGrid::SetHotFind(bool value) { FHotFind = value; }
+void TADBGrid::SetHotFind(bool value)
+{
+    FHotFind = value;
+}
 
-void TADBGrid::SetFind(bool value) { FFind = value; }
+void TADBGrid::SetFind(bool value)
+{
+    FFind = value;
+}
 
 // At run time the colour changes only with the focus.
-void TADBGrid::SetColorFocus(bool value) { FColorFocus = value; }
+void TADBGrid::SetColorFocus(bool value)
+{
+    FColorFocus = value;
+}
 
-void TADBGrid::SetSearchText(const QString &value) { FSearchText = value; }
+void TADBGrid::SetSearchText(const QString &value)
+{
+    FSearchText = value;
+}
 
-void TADBGrid::SetSearchField(const QString &value) { FSearchField = value; }
+void TADBGrid::SetSearchField(const QString &value)
+{
+    FSearchField = value;
+}
 
-void TADBGrid::SetSearchOrigin(const QString &value) { FSearchOrigin = value; }
+void TADBGrid::SetSearchOrigin(const QString &value)
+{
+    FSearchOrigin = value;
+}
 
 platform::DataSet *TADBGrid::OpenDataSet() const
 {
@@ -269,7 +304,10 @@ void TADBGrid::keyPressEvent(QKeyEvent *event)
         KeyPress(character);
 }
 
-void TADBGrid::keyboardSearch(const QString &search) { Q_UNUSED(search); }
+void TADBGrid::keyboardSearch(const QString &search)
+{
+    Q_UNUSED(search);
+}
 
 QModelIndex TADBGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
 {
@@ -299,7 +337,7 @@ void TADBGrid::FitColumns()
     if (FOptions.testFlag(dgIndicator))
         available -= kIndicatorWidth;
     for (int i = 0; i < count; ++i) {
-        const int width = int(std::lround(double(widths[size_t(i)]) / total * available));
+        const int width = int(double(widths[size_t(i)]) / total * available);
         FColumns[size_t(i)]->SetWidth(std::max(width, kMinColumnWidth));
     }
 }
@@ -465,8 +503,8 @@ void TADBGrid::KeyPress(QChar &key)
 
 void TADBGrid::LocateSearchText(const QString &text)
 {
-    OpenDataSet()->locate(FSearchField, text, platform::LocateOption::CaseInsensitive |
-                                                  platform::LocateOption::PartialKey);
+    OpenDataSet()->locate(FSearchField, text,
+                          platform::LocateOption::CaseInsensitive | platform::LocateOption::PartialKey);
 }
 
 bool TADBGrid::HotFindKey(QChar key)
@@ -592,8 +630,7 @@ bool TADBGrid::SearchDialog(const QString &caption, const QString &prompt, QStri
 
     auto *fullTextBox = new QCheckBox(QStringLiteral("&Fulltextové vyhledávání (Alt + F)"), &dialog);
     fullTextBox->setChecked(fullText);
-    fullTextBox->setGeometry(label->x() + label->width() + 15, down(8), across(164),
-                             fullTextBox->sizeHint().height());
+    fullTextBox->setGeometry(label->x() + label->width() + 15, down(8), across(164), fullTextBox->sizeHint().height());
 
     auto *ok = new QPushButton(QStringLiteral("OK"), &dialog);
     ok->setGeometry(across(38), edit->y() + edit->height() + 15, across(50), down(14));

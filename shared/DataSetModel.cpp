@@ -7,7 +7,10 @@
 
 DataSetModel::DataSetModel(QObject *parent) : QAbstractTableModel(parent) {}
 
-platform::DataSet *DataSetModel::dataSet() const { return dataSet_; }
+platform::DataSet *DataSetModel::dataSet() const
+{
+    return dataSet_;
+}
 
 void DataSetModel::setDataSet(platform::DataSet *dataSet)
 {
@@ -59,14 +62,20 @@ int DataSetModel::addColumn(const QString &fieldName)
     return column;
 }
 
-QString DataSetModel::fieldName(int column) const { return columns_.at(size_t(column)).fieldName; }
+QString DataSetModel::fieldName(int column) const
+{
+    return columns_.at(size_t(column)).fieldName;
+}
 
 platform::Field *DataSetModel::field(int column) const
 {
     return dataSet_ ? dataSet_->findField(fieldName(column)) : nullptr;
 }
 
-int DataSetModel::fieldIndex(int column) const { return columns_[size_t(column)].fieldIndex; }
+int DataSetModel::fieldIndex(int column) const
+{
+    return columns_[size_t(column)].fieldIndex;
+}
 
 int DataSetModel::rowCount(const QModelIndex &parent) const
 {
@@ -75,7 +84,10 @@ int DataSetModel::rowCount(const QModelIndex &parent) const
     return dataSet_->rowCount();
 }
 
-int DataSetModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(columns_.size()); }
+int DataSetModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(columns_.size());
+}
 
 QVariant DataSetModel::data(const QModelIndex &index, int role) const
 {

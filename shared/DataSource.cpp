@@ -4,7 +4,10 @@
 
 TDataSource::TDataSource(QObject *owner) : QObject(owner) {}
 
-platform::DataSet *TDataSource::DataSet() const { return FDataSet; }
+platform::DataSet *TDataSource::DataSet() const
+{
+    return FDataSet;
+}
 
 void TDataSource::SetDataSet(platform::DataSet *value)
 {

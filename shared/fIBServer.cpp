@@ -184,6 +184,12 @@ TfrmIBServer::TfrmIBServer(QWidget *parent) : platform::Form(parent)
 {
     setWindowTitle(QStringLiteral("InterBase Server nastavení"));
     setClientSize(342, 268);
+    // The places in pixels were drawn for a small dialog font; a narrow face
+    // of that size keeps the captions inside them.
+    QFont dialogFont = font();
+    dialogFont.setPixelSize(11);
+    dialogFont.setStretch(QFont::Condensed);
+    setFont(dialogFont);
 
     // The buttons first: the first control in the tab order gets the focus.
     buildButtons();

@@ -53,7 +53,12 @@ TfrmKelmo::TfrmKelmo(const QStringList &clientLibraries, QWidget *owner) : platf
     FormCreate();
 }
 
-TfrmKelmo::~TfrmKelmo() = default;
+TfrmKelmo::~TfrmKelmo()
+{
+    // The connection closes (and commits) as the window's objects are freed,
+    // when the status bar is gone already.
+    disconnect(dbUziv, nullptr, this, nullptr);
+}
 
 void TfrmKelmo::buildComponents()
 {

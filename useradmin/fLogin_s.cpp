@@ -1,6 +1,5 @@
 #include "fLogin_s.h"
 
-#include "AEdit.h"
 #include "Application.h"
 #include "DACrypt.h"
 #include "MessageBoxes.h"
@@ -11,6 +10,7 @@
 #include "Win1250.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 
@@ -23,6 +23,19 @@ QString sqlTextValue(const QString &value)
 {
     QString doubled = value;
     return doubled.replace(QLatin1Char('\''), QStringLiteral("''"));
+}
+
+// Letters typed or set show in upper case, by the code page's locale rule.
+void showInUpperCase(QLineEdit *edit)
+{
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString &text) {
+        const QString upper = platform::upperLocale(text);
+        if (upper == text)
+            return;
+        const int cursor = edit->cursorPosition();
+        edit->setText(upper);
+        edit->setCursorPosition(cursor);
+    });
 }
 
 QFont dialogFont()
@@ -151,21 +164,21 @@ TfrmLogin_s::TfrmLogin_s(QWidget *owner) : platform::Form(owner)
 
     labUziv = new QLabel(QStringLiteral("Jméno:"), this);
     labUziv->move(49, 12);
-    edtUsername = new TAEdit(this);
+    edtUsername = new QLineEdit(this);
     edtUsername->setGeometry(88, 8, 137, 21);
-    edtUsername->SetCharCase(ecUpperCase);
+    showInUpperCase(edtUsername);
 
     labHeslo = new QLabel(QStringLiteral("Heslo:"), this);
     labHeslo->move(54, 44);
-    edtPassword = new TAEdit(this);
+    edtPassword = new QLineEdit(this);
     edtPassword->setGeometry(88, 40, 137, 21);
-    edtPassword->SetPasswordChar(QLatin1Char('*'));
+    edtPassword->setEchoMode(QLineEdit::Password);
+    edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
 
     btnOk = new QPushButton(QStringLiteral("OK"), this);
     btnOk->setGeometry(88, 68, 67, 25);
     setDefaultButton(btnOk);
     setButtonModalResult(btnOk, platform::mrOk);
-    connect(btnOk, &QPushButton::clicked, this, [this]{ qDebug("clicked %d", modalResult()); });
     btnStorno = new QPushButton(QStringLiteral("Storno"), this);
     btnStorno->setGeometry(160, 68, 67, 25);
     setButtonModalResult(btnStorno, platform::mrCancel);
@@ -185,7 +198,6 @@ void TfrmLogin_s::FormShow()
 
 void TfrmLogin_s::FormKeyDown(int &key, Qt::KeyboardModifiers)
 {
-    qDebug("keydown %d focus %s", key, focusWidget()?focusWidget()->metaObject()->className():"-");
     if (key == platform::VK_F12) {
         setModalResult(platform::mrOk);
         key = 0;
@@ -197,7 +209,6 @@ void TfrmLogin_s::FormKeyDown(int &key, Qt::KeyboardModifiers)
 
 void TfrmLogin_s::FormCloseQuery(bool &canClose)
 {
-    qDebug("closequery %d", modalResult());
     if (modalResult() != platform::mrOk)
         return;
     try {

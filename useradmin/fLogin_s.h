@@ -10,7 +10,7 @@
 
 class QLabel;
 class QPushButton;
-class TAEdit;
+class QLineEdit;
 
 namespace platform {
 class ProfileFile;
@@ -55,9 +55,9 @@ public:
 
     QLabel *Image;
     QLabel *labUziv;
-    TAEdit *edtUsername;
+    QLineEdit *edtUsername;
     QLabel *labHeslo;
-    TAEdit *edtPassword;
+    QLineEdit *edtPassword;
     QPushButton *btnOk;
     QPushButton *btnStorno;
 

@@ -114,6 +114,29 @@ void TfrmUzivU_s::buildComponents()
     setCancelButton(btnStorno);
     connect(btnStorno, &QPushButton::clicked, this, &TfrmUzivU_s::btnStornoClick);
 
+    // The components' names, so that they can be found as the form names them.
+    const std::pair<QObject *, const char *> names[] = {{box1, "box1"},
+                                                        {Label1, "Label1"},
+                                                        {edtUserName, "edtUserName"},
+                                                        {Label2, "Label2"},
+                                                        {edtPassword1, "edtPassword1"},
+                                                        {Label3, "Label3"},
+                                                        {edtPassword2, "edtPassword2"},
+                                                        {box2, "box2"},
+                                                        {labPrijmeni, "labPrijmeni"},
+                                                        {edtPrijmeni, "edtPrijmeni"},
+                                                        {labJmeno, "labJmeno"},
+                                                        {edtJmeno, "edtJmeno"},
+                                                        {box3, "box3"},
+                                                        {btnReadOnly, "btnReadOnly"},
+                                                        {btnZapis, "btnZapis"},
+                                                        {btnAdmin, "btnAdmin"},
+                                                        {Image1, "Image1"},
+                                                        {btnOk, "btnOk"},
+                                                        {btnStorno, "btnStorno"}};
+    for (const auto &[object, name] : names)
+        object->setObjectName(QLatin1String(name));
+
     QWidget *tabOrder[] = {edtUserName, edtPassword1, edtPassword2, edtPrijmeni, edtJmeno,
                            btnReadOnly, btnZapis,     btnAdmin,     btnOk,       btnStorno};
     for (size_t i = 1; i < std::size(tabOrder); ++i)

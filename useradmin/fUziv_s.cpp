@@ -91,6 +91,26 @@ TfrmUziv_s::TfrmUziv_s(QWidget *owner) : Form(owner)
     barUziv->setFixedHeight(19);
     layout->addWidget(barUziv);
 
+    const std::pair<QObject *, const char *> names[] = {{mnuUsers, "mnuUsers"},
+                                                        {pnlTop, "pnlTop"},
+                                                        {SpeedButton1, "SpeedButton1"},
+                                                        {SpeedButton2, "SpeedButton2"},
+                                                        {SpeedButton3, "SpeedButton3"},
+                                                        {SpeedButton5, "SpeedButton5"},
+                                                        {SpeedButton4, "SpeedButton4"},
+                                                        {grdUziv, "grdUziv"},
+                                                        {barUziv, "barUziv"},
+                                                        {dsUser, "dsUser"},
+                                                        {setUser, "setUser"},
+                                                        {trUziv, "trUziv"},
+                                                        {aEsc, "aEsc"},
+                                                        {aIns, "aIns"},
+                                                        {aUpd, "aUpd"},
+                                                        {aDel, "aDel"},
+                                                        {aRefr, "aRefr"}};
+    for (const auto &[object, name] : names)
+        object->setObjectName(QLatin1String(name));
+
     // The client area is what lies below the menu, as on Windows.
     setClientSize(394, 290 + mnuUsers->sizeHint().height());
 }

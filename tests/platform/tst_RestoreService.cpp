@@ -195,22 +195,46 @@ private slots:
         QVERIFY(!service.isAttached());
     }
 
+    void failedStartDetaches_data()
+    {
+        QTest::addColumn<QStringList>("databases");
+        QTest::addColumn<bool>("fromServer");
+        // The server refuses a restore without a database, at the start or at the first query.
+        QTest::newRow("no database item") << QStringList{} << true;
+        QTest::newRow("path too long for the request") << QStringList{QString(70000, u'x')} << false;
+    }
+
     void failedStartDetaches()
     {
+        QFETCH(QStringList, databases);
+        QFETCH(bool, fromServer);
         const SampleBackup backup(QStringLiteral("nodb"));
         RestoreService service;
         configure(service, backup.path, QString());
-        service.request.databaseNames.clear();
-        service.attach();
-        QVERIFY(service.isAttached());
-        QVERIFY_THROWS_EXCEPTION(EIBError, service.start());
-        service.detach();
-        QVERIFY(!service.isAttached());
-
+        service.request.databaseNames = databases;
         int lines = 0;
-        QVERIFY_THROWS_EXCEPTION(EIBError, service.run([&](const QString &) { ++lines; }));
+        try {
+            service.run([&](const QString &) { ++lines; });
+            QFAIL("the restore did not fail");
+        } catch (const EIBError &error) {
+            QVERIFY(fromServer);
+            QCOMPARE(error.errorCode(), 336330762);
+        } catch (const EDatabaseError &) {
+            QVERIFY(!fromServer);
+        }
         QCOMPARE(lines, 0);
         QVERIFY(!service.isAttached());
+    }
+
+    void detachEndsTheAttachment()
+    {
+        RestoreService service;
+        configure(service, QStringLiteral("x.gbk"), QStringLiteral("x.fdb"));
+        service.attach();
+        QVERIFY(service.isAttached());
+        service.detach();
+        QVERIFY(!service.isAttached());
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, service.nextLine());
     }
 
     void wrongPasswordFailsTheAttach()

@@ -30,7 +30,10 @@ namespace {
 
 const QKeySequence kReturn(Qt::Key_Return);
 const QKeySequence kEscape(Qt::Key_Escape);
-const QString kRestoreFailed = QStringLiteral("Chyba při obnově databáze ze zálohy!\r\n\r\n");
+// The box's first line and the blank line under it.
+const QString kRestoreFailed = QStringLiteral("Chyba při obnově databáze ze zálohy!\n\n");
+
+QString withoutCr(QString text) { return text.remove(u'\r'); }
 
 std::unique_ptr<Database> connectionTo(const QString &databaseName,
                                        const QStringList &params = DbFixture::connectionParams())
@@ -179,20 +182,18 @@ private slots:
         QCOMPARE(userCount(target), backup.rows);
     }
 
-    void restoreFailingHalfWayKeepsTheLinesAndWarns()
+    void targetHeldOpenWarnsKeepsTheLinesAndTheOldDatabase()
     {
-        const SampleBackup backup(QStringLiteral("halfway"));
-        QFile file(backup.path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.resize(file.size() / 2));
-        file.close();
-        const DbFixture target(QStringLiteral("halfway-target"));
+        const SampleBackup backup(QStringLiteral("inuse"));
+        const DbFixture target(QStringLiteral("inuse-target"));
+        addOldUser(target);
+        auto holder = target.openConnection();
         const auto db = connectionTo(target.databaseName());
 
         QPointer<TfrmIBback> form;
         QStringList lines;
-        bool enabledAgain = false;
-        ModalDriver driver;
+        bool disabledDuringRestore = false;
+        ModalDriver driver(15000);
         driver
             .then([&](QWidget *modal) {
                 form = qobject_cast<TfrmIBback *>(modal);
@@ -200,43 +201,27 @@ private slots:
             })
             .then([&](QWidget *box) {
                 lines = memoLines(form);
+                disabledDuringRestore = form && !form->isEnabled();
                 testsupport::pressKey(box, kReturn);
-                enabledAgain = form && form->isEnabled();
             });
         TRestoreOutcome outcome = roNotRun;
         RunBackupRestore(db.get(), backup.path, rkInteractive, {TRestoreOption::Replace}, &outcome);
         QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+
         QCOMPARE(driver.seen().size(), 2);
-        QCOMPARE(driver.seen()[1].title, QStringLiteral("Upozornění"));
-        QCOMPARE(driver.seen()[1].icon, int(QMessageBox::Warning));
-        QVERIFY2(driver.seen()[1].text.startsWith(kRestoreFailed), qPrintable(driver.seen()[1].text));
-        QVERIFY(driver.seen()[1].text.size() > kRestoreFailed.size());
-        QVERIFY2(lines.size() > 1 && lines.first().startsWith(QLatin1String("gbak:")), qPrintable(lines.join(u'\n')));
-        QVERIFY(enabledAgain);
+        const testsupport::ModalRecord &box = driver.seen()[1];
+        QCOMPARE(box.title, QStringLiteral("Upozornění"));
+        QCOMPARE(box.icon, int(QMessageBox::Warning));
+        QCOMPARE(box.buttons, QStringList{QStringLiteral("OK")});
+        QVERIFY2(withoutCr(box.text).startsWith(kRestoreFailed), qPrintable(box.text));
+        QVERIFY2(box.text.contains(QLatin1String("might be in use")), qPrintable(box.text));
+        QVERIFY2(!lines.isEmpty() && lines.first().startsWith(QLatin1String("gbak:")), qPrintable(lines.join(u'\n')));
+        QVERIFY(disabledDuringRestore);
         QCOMPARE(outcome, roFailed);
         QVERIFY(form.isNull());
-    }
-
-    void targetHeldOpenKeepsTheOldDatabase()
-    {
-        const SampleBackup backup(QStringLiteral("inuse"));
-        const DbFixture target(QStringLiteral("inuse-target"));
-        addOldUser(target);
-        const auto holder = target.openConnection();
-        const auto db = connectionTo(target.databaseName());
-        ModalDriver driver;
-        driver.thenKeys({kReturn});
-        TRestoreOutcome outcome = roNotRun;
-        RunBackupRestore(db.get(), backup.path, rkImmediate, {TRestoreOption::Replace}, &outcome);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
-        QCOMPARE(outcome, roFailed);
-        QCOMPARE(driver.seen().size(), 1);
-        const QString text = driver.seen()[0].text;
-        QVERIFY2(text.startsWith(kRestoreFailed), qPrintable(text));
-        QVERIFY2(text.contains(QLatin1String("might be in use")) || text.contains(QLatin1String("používá")),
-                 qPrintable(text));
-        holder->close();
+        holder.reset();
         QCOMPARE(commonSurname(target), kOldSurname);
+        QCOMPARE(userCount(target), 1);
     }
 
     void localDatabaseRestoresThroughTheLocalServiceManager()
@@ -284,8 +269,30 @@ private slots:
         QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
         QCOMPARE(driver.seen().size(), 2);
         QCOMPARE(driver.seen()[0].className, QStringLiteral("platform::LoginDialog"));
-        QVERIFY(driver.seen()[1].text.startsWith(kRestoreFailed));
+        QVERIFY2(withoutCr(driver.seen()[1].text).startsWith(kRestoreFailed),
+                 qPrintable(driver.seen()[1].className + driver.seen()[1].text));
         QCOMPARE(outcome, roFailed);
+    }
+
+    void windowIsEnabledAgainAfterAFailedRestore()
+    {
+        const DbFixture target(QStringLiteral("enabled"));
+        TfrmIBback form;
+        form.FServer = QStringLiteral("localhost");
+        form.FDatabase = target.path();
+        form.FUserLine = QStringLiteral("user_name=SYSDBA");
+        form.FPasswordLine = QStringLiteral("password=") + testsupport::sysdbaPassword();
+        form.edtBackupFile->setText(testsupport::firebirdDir() + QStringLiteral("/none.gbk"));
+        form.memBackup->setPlainText(QStringLiteral("from before"));
+        ModalDriver driver;
+        driver.thenKeys({kReturn});
+        QVERIFY(!form.RunRestore());
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QVERIFY(form.isEnabled());
+        QVERIFY(!form.aniCopy->isPlaying());
+        QCOMPARE(form.FParamBackupFile, form.edtBackupFile->text());
+        QCOMPARE(form.memBackup->toPlainText(), QString()); // cleared at the start
+        QCOMPARE(form.FOutcome, roFailed);
     }
 
     void noConnectionWarns()

@@ -51,7 +51,7 @@ inline const QString kUsersSelect = QStringLiteral("select * from DB$UZIV");
 
 class GridDatabase {
 public:
-    GridDatabase() : db(QStringLiteral("grid"))
+    explicit GridDatabase(int dialect = 3) : db(QStringLiteral("grid"), testsupport::Access::Tcp, dialect)
     {
         db.execute(QStringLiteral("create table GRID$CISLA (ID integer not null, NAZEV varchar(20))"));
         connection = db.openConnection();

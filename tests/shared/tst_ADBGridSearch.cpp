@@ -33,8 +33,7 @@ struct DialogSeen {
 };
 
 // Fills the search dialog and confirms it (or cancels it with Esc).
-testsupport::ModalDriver::Action answerDialog(DialogSeen *seen, const QString &text, bool fullText,
-                                              bool confirm = true)
+testsupport::ModalDriver::Action answerDialog(DialogSeen *seen, const QString &text, bool fullText, bool confirm = true)
 {
     return [=](QWidget *dialog) {
         auto *edit = dialog->findChild<QLineEdit *>();
@@ -402,10 +401,14 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("found");
-        QTest::newRow("two zeros and a seven") << "007" << "7" << 7;
-        QTest::newRow("three zeros") << "000" << "0" << 0;
-        QTest::newRow("a single zero") << "0" << "0" << 0;
-        QTest::newRow("no zeros") << "12" << "12" << 12;
+        QTest::newRow("two zeros and a seven") << "007"
+                                               << "7" << 7;
+        QTest::newRow("three zeros") << "000"
+                                     << "0" << 0;
+        QTest::newRow("a single zero") << "0"
+                                       << "0" << 0;
+        QTest::newRow("no zeros") << "12"
+                                  << "12" << 12;
     }
     void leadingZerosOnAnIntegerColumn()
     {

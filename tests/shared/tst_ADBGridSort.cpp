@@ -201,13 +201,14 @@ private slots:
         QTest::addColumn<QString>("rewritten");
         QTest::addColumn<QString>("serverOrder");
         QTest::newRow("lower case, first key compared case-sensitively")
-            << "order by uzi$login" << 0 << "ORDER BY \"DB$UZIV\".\"UZI$LOGIN\",UZI$LOGIN" << "UZI$LOGIN";
+            << "order by uzi$login" << 0 << "ORDER BY \"DB$UZIV\".\"UZI$LOGIN\",UZI$LOGIN"
+            << "UZI$LOGIN";
         QTest::newRow("direction moves with the key")
             << "order by uzi$prijmeni desc" << 0 << "ORDER BY \"DB$UZIV\".\"UZI$LOGIN\",UZI$PRIJMENI DESC"
             << "UZI$LOGIN";
         QTest::newRow("further keys dropped")
-            << "ORDER BY uzi$jmeno, uzi$login desc" << 1
-            << "ORDER BY \"DB$UZIV\".\"UZI$PRIJMENI\",UZI$JMENO" << "UZI$PRIJMENI, UZI$JMENO";
+            << "ORDER BY uzi$jmeno, uzi$login desc" << 1 << "ORDER BY \"DB$UZIV\".\"UZI$PRIJMENI\",UZI$JMENO"
+            << "UZI$PRIJMENI, UZI$JMENO";
     }
     void anExistingOrderLineIsRewritten()
     {
@@ -222,6 +223,31 @@ private slots:
         QVERIFY(t->dataSet.active());
         QCOMPARE(t->currentLogin(), database->firstLogin(serverOrder));
         QCOMPARE(t->grid->Columns(column)->TitleFontColor(), platform::clBlue);
+    }
+
+    void firstKeysAreComparedCaseSensitively_data()
+    {
+        QTest::addColumn<QString>("orderLine");
+        QTest::addColumn<QString>("rewritten");
+        QTest::newRow("same case: unchanged") << "ORDER BY DB$UZIV.UZI$LOGIN"
+                                              << "ORDER BY DB$UZIV.UZI$LOGIN";
+        QTest::newRow("lower case: not equal") << "order by db$uziv.uzi$login"
+                                               << "ORDER BY DB$UZIV.UZI$LOGIN,DB$UZIV.UZI$LOGIN";
+    }
+    void firstKeysAreComparedCaseSensitively()
+    {
+        // In dialect 1 the origin is unquoted, so a lower-case key names the same column.
+        QFETCH(QString, orderLine);
+        QFETCH(QString, rewritten);
+        GridDatabase dialect1(1);
+        GridUnderTest grid(dialect1.connection.get());
+        grid.openUsers({kUsersSelect, orderLine});
+        grid.show();
+        QCOMPARE(grid.grid->Columns(0)->Field()->origin(), QStringLiteral("DB$UZIV.UZI$LOGIN"));
+        grid.clickTitle(0);
+        QCOMPARE(grid.dataSet.selectSql(), (QStringList{kUsersSelect, rewritten}));
+        QVERIFY(grid.dataSet.active());
+        QCOMPARE(grid.grid->Columns(0)->TitleFontColor(), platform::clBlue);
     }
 
     void aRefusedReopenIsUndoneSilently()

@@ -1,4 +1,3 @@
-#include "AEdit.h"
 #include "ClickableText.h"
 #include "DACrypt.h"
 #include "Database.h"
@@ -13,6 +12,10 @@
 #include "fIBServer.h"
 #include "fKelmo.h"
 #include "fLogin_s.h"
+#include "fUzivU_s.h"
+#include "fUziv_s.h"
+#include "AEdit.h"
+#include "ARadioButton.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -286,23 +289,25 @@ private slots:
         QVERIFY(window.startupComplete());
         const QString missingPath = dir_.filePath(QStringLiteral("chybi.fdb"));
 
-        ModalDriver failing;
-        failing
-            .then([&](QWidget *modal) {
-                if (auto *dialog = qobject_cast<TfrmIBServer *>(modal)) {
-                    dialog->edtDatabase->setText(missingPath);
-                    dialog->btnOK->click();
-                }
-            })
-            .thenKeys({Qt::Key_Return});
-        window.txtSetDbClick();
-        QVERIFY2(failing.waitDone(), qPrintable(failing.failures().join(u'\n')));
-        QCOMPARE(failing.seen().size(), 2);
-        QVERIFY(failing.seen()[1].text.startsWith(QStringLiteral("Chyba připojení k databázi!")));
-        QVERIFY(window.sbUziv->currentMessage().endsWith(QStringLiteral("-odpojeno")));
-        QVERIFY(!window.txtUziv->isEnabled());
-        platform::ProfileFile ini(iniPath());
-        QCOMPARE(ini.readString(kSection, QStringLiteral("DatabaseName"), QString()), fixture_->databaseName());
+        {
+            ModalDriver failing;
+            failing
+                .then([&](QWidget *modal) {
+                    if (auto *dialog = qobject_cast<TfrmIBServer *>(modal)) {
+                        dialog->edtDatabase->setText(missingPath);
+                        dialog->btnOK->click();
+                    }
+                })
+                .thenKeys({Qt::Key_Return});
+            window.txtSetDbClick();
+            QVERIFY2(failing.waitDone(), qPrintable(failing.failures().join(u'\n')));
+            QCOMPARE(failing.seen().size(), 2);
+            QVERIFY(failing.seen()[1].text.startsWith(QStringLiteral("Chyba připojení k databázi!")));
+            QVERIFY(window.sbUziv->currentMessage().endsWith(QStringLiteral("-odpojeno")));
+            QVERIFY(!window.txtUziv->isEnabled());
+            platform::ProfileFile ini(iniPath());
+            QCOMPARE(ini.readString(kSection, QStringLiteral("DatabaseName"), QString()), fixture_->databaseName());
+        }
 
         ModalDriver mending;
         mending.then([&](QWidget *modal) {
@@ -316,6 +321,52 @@ private slots:
         QCOMPARE(window.sbUziv->currentMessage(), QStringLiteral("DB:") + fixture_->databaseName());
         QVERIFY(window.txtUziv->isEnabled());
         QVERIFY(window.trUziv->active());
+    }
+
+    void aNewUserIsAddedThroughTheUserList()
+    {
+        writeSettings(fixture_->databaseName(), QStringLiteral("SPRAVCE"));
+        TfrmKelmo window;
+        QVERIFY(window.startupComplete());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        ModalDriver driver;
+        driver.thenKeys({Qt::Key_Insert}).then([&](QWidget *modal) {
+            auto *editor = qobject_cast<TfrmUzivU_s *>(modal);
+            if (!editor)
+                return;
+            testsupport::typeText(editor->edtUserName, QStringLiteral("novy7"));
+            // The password edits come filled with a placeholder: typing replaces it.
+            for (QLineEdit *password : {editor->edtPassword1, editor->edtPassword2}) {
+                password->selectAll();
+                testsupport::typeText(password, QStringLiteral("heslo1"));
+            }
+            testsupport::typeText(editor->edtPrijmeni, QStringLiteral("Šťastný"));
+            testsupport::typeText(editor->edtJmeno, QStringLiteral("Ondřej"));
+            editor->btnZapis->click();
+            testsupport::pressKey(editor, Qt::Key_F12);
+            // The list stays open over its refreshed rows: close it once the editor is gone.
+            QTimer::singleShot(200, [] {
+                if (auto *list = qobject_cast<TfrmUziv_s *>(QApplication::activeModalWidget()))
+                    testsupport::pressKey(list, Qt::Key_Escape);
+            });
+        });
+        QTest::mouseClick(window.txtUziv, Qt::LeftButton);
+        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        QCOMPARE(driver.seen().size(), 2);
+        QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmUziv_s"));
+        QVERIFY(window.isVisible());
+
+        const QString where = QStringLiteral(" from DB$UZIV where UZI$LOGIN = 'NOVY7'");
+        QCOMPARE(fixture_->readValue(QStringLiteral("select UZI$HESLO") + where),
+                 std::optional<QString>(EncodePassword(QStringLiteral("heslo1"), kUsersTableKey)));
+        QCOMPARE(fixture_->readValue(QStringLiteral("select UZI$PRIJMENI") + where),
+                 std::optional<QString>(QStringLiteral("Šťastný")));
+        QCOMPARE(fixture_->readValue(QStringLiteral("select UZI$JMENO") + where),
+                 std::optional<QString>(QStringLiteral("Ondřej")));
+        QCOMPARE(fixture_->readValue(QStringLiteral("select UZI$PRAVO") + where), std::optional<QString>(QStringLiteral("Z")));
+        fixture_->execute(QStringLiteral("delete") + where);
     }
 
     void aClientLibraryThatCannotBeLoadedEndsWithExitCodeOne()

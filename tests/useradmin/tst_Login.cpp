@@ -1,4 +1,3 @@
-#include "AEdit.h"
 #include "DACrypt.h"
 #include "Database.h"
 #include "DbFixture.h"
@@ -10,6 +9,7 @@
 #include "TestMain.h"
 #include "fLogin_s.h"
 
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>

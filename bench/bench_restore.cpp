@@ -1,0 +1,144 @@
+// Pelrin's very silent restore beside gbak's own restore through the
+// services manager, on the same backup and server; and the cost of the
+// restore window's memo for many output lines.
+
+#include "Application.h"
+#include "Database.h"
+#include "FbClient.h"
+#include "Query.h"
+#include "Transaction.h"
+#include "fIBback.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kRows = 200000;
+constexpr int kRuns = 5;
+
+QString serverDir() { return qEnvironmentVariable("FB_TEST_DIR"); }
+
+QString sysdbaPassword()
+{
+    QFile file(serverDir() + QStringLiteral("/sysdba.password"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("no password file: run the benchmark through the bench target");
+    return QString::fromUtf8(file.readAll());
+}
+
+void createSource(const QString &path)
+{
+    QFile::remove(path);
+    const QString name = QStringLiteral("localhost:") + path;
+    platform::createDatabase(name, QStringLiteral("SYSDBA"), sysdbaPassword());
+    platform::Database db;
+    db.setDatabaseName(name);
+    db.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + sysdbaPassword(),
+                  QStringLiteral("lc_ctype=WIN1250")});
+    auto *transaction = new platform::Transaction(&db);
+    db.setDefaultTransaction(transaction);
+    db.open();
+    platform::Query query;
+    query.setDatabase(&db);
+    for (const QString &sql :
+         {QStringLiteral("create table DB$UZIV (UZI$LOGIN varchar(40) not null primary key, UZI$HESLO varchar(30), "
+                         "UZI$PRIJMENI varchar(40) not null, UZI$JMENO varchar(40), UZI$EMAIL varchar(40), "
+                         "UZI$PRAVO char(1) not null, UZI$POZN varchar(160))"),
+          QStringLiteral("execute block as declare i integer = 0; begin while (i < %1) do begin "
+                         "insert into DB$UZIV (UZI$LOGIN, UZI$PRIJMENI, UZI$JMENO, UZI$PRAVO) "
+                         "values ('u' || :i, 'Dvořáková', 'Žofie', 'A'); i = i + 1; end end")
+              .arg(kRows)}) {
+        transaction->start();
+        query.setSql(sql);
+        query.execQuery();
+        transaction->commit();
+    }
+    db.close();
+}
+
+// Runs a program to its end; its wall time in seconds.
+double timed(const QString &program, const QStringList &args)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, args);
+    if (!process.waitForFinished(600000) || process.exitCode() != 0)
+        qFatal("%s failed (exit code %d)", qPrintable(program), process.exitCode());
+    return clock.nsecsElapsed() / 1e9;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Appends the lines as the restore does: each to the memo, then the waiting messages.
+double appendLines(TfrmIBback &form, int lines)
+{
+    form.memBackup->clear();
+    const QString line = QStringLiteral("gbak:    restoring data for table DB$UZIV ");
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < lines; ++i) {
+        form.memBackup->appendPlainText(line);
+        platform::processMessages();
+    }
+    return clock.nsecsElapsed() / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    platform::Application app(argc, argv);
+    const QString dir = serverDir() + QStringLiteral("/db");
+    QDir().mkpath(dir);
+    const QString source = dir + QStringLiteral("/bench-restore-source.fdb");
+    const QString backup = dir + QStringLiteral("/bench-restore.gbk");
+    const QString target = dir + QStringLiteral("/bench-restore-target.fdb");
+    const QString password = sysdbaPassword();
+
+    createSource(source);
+    QFile::remove(backup);
+    timed(QStringLiteral("gbak"), {QStringLiteral("-b"), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+                                   QStringLiteral("-password"), password, QStringLiteral("localhost:") + source, backup});
+    std::printf("backup of %d rows: %.1f MB\n", kRows, QFile(backup).size() / 1e6);
+
+    const QString pelrin = qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/restore/pelrin");
+    std::vector<double> pelrinTimes;
+    std::vector<double> gbakTimes;
+    for (int run = 0; run < kRuns; ++run) {
+        pelrinTimes.push_back(timed(pelrin, {backup, target, QString(), password, QStringLiteral("VERYSILENT")}));
+        gbakTimes.push_back(timed(QStringLiteral("gbak"),
+                                  {QStringLiteral("-c"), QStringLiteral("-rep"), QStringLiteral("-v"),
+                                   QStringLiteral("-p"), QStringLiteral("4096"), QStringLiteral("-se"),
+                                   QStringLiteral("localhost:service_mgr"), QStringLiteral("-user"),
+                                   QStringLiteral("SYSDBA"), QStringLiteral("-password"), password, backup, target}));
+    }
+    const double pelrinMedian = median(pelrinTimes);
+    const double gbakMedian = median(gbakTimes);
+    std::printf("restore, median of %d alternating runs: pelrin VERYSILENT %.3f s, gbak -se %.3f s, ratio %.3f\n",
+                kRuns, pelrinMedian, gbakMedian, pelrinMedian / gbakMedian);
+
+    TfrmIBback form;
+    for (bool shown : {false, true}) {
+        if (shown)
+            form.show();
+        for (int lines : {25000, 50000, 100000})
+            std::printf("memo (%s window), %d lines: %.3f s\n", shown ? "shown" : "hidden", lines,
+                        appendLines(form, lines));
+    }
+    return 0;
+}

@@ -1,0 +1,322 @@
+// Pelrin's start-up: the command line, its modes and exit codes, run
+// in-process and as the real program against the private server.
+
+#include "RestoreFixture.h"
+
+#include "ModalDriver.h"
+#include "RestoreMain.h"
+#include "TestMain.h"
+#include "fDAWait.h"
+
+#include <QMessageBox>
+#include <QProcess>
+#include <QTimer>
+
+#include <vector>
+
+using namespace restoretest;
+using testsupport::DbFixture;
+using testsupport::ModalDriver;
+
+Q_DECLARE_METATYPE(TRunMode)
+
+namespace {
+
+const QKeySequence kReturn(Qt::Key_Return);
+const QKeySequence kEscape(Qt::Key_Escape);
+
+int runPelrin(const QStringList &args)
+{
+    std::vector<QByteArray> bytes{QByteArrayLiteral("pelrin")};
+    for (const QString &arg : args)
+        bytes.push_back(arg.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &arg : bytes)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return RestoreMain(int(bytes.size()), argv.data());
+}
+
+QString withoutCr(QString text) { return text.remove(u'\r'); }
+
+QString failures(const ModalDriver &driver) { return driver.failures().join(u'\n'); }
+
+// Records whether the wait window showed while the code under test ran.
+class WaitWindowWatch {
+public:
+    WaitWindowWatch()
+    {
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { seen_ = seen_ || (frmDAWait && frmDAWait->isVisible()); });
+        timer_.start();
+    }
+    bool seen() const { return seen_; }
+
+private:
+    QTimer timer_;
+    bool seen_ = false;
+};
+
+} // namespace
+
+class TestRestoreMain : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parameters_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("backup");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<TRunMode>("mode");
+        QTest::newRow("two only") << QStringList{"a.gbk", "d.fdb"} << "a.gbk"
+                                  << "d.fdb"
+                                  << "localhost"
+                                  << "vuvuzarid" << rmInteractive;
+        QTest::newRow("quotes removed from 1 to 3, kept in 4")
+            << QStringList{"\"C:\\a b\\x.gbk\"", "\"/d/x.fdb\"", "\"srv\"", "\"tajné\""} << "C:\\a b\\x.gbk"
+            << "/d/x.fdb"
+            << "srv"
+            << "\"tajné\"" << rmInteractive;
+        QTest::newRow("blank server and password") << QStringList{"a", "d", " \t", "  "} << "a"
+                                                   << "d"
+                                                   << "localhost"
+                                                   << "vuvuzarid" << rmInteractive;
+        QTest::newRow("blanks kept around server and password") << QStringList{"a", "d", " srv ", " heslo "} << "a"
+                                                                << "d"
+                                                                << " srv "
+                                                                << " heslo " << rmInteractive;
+        QTest::newRow("SILENT") << QStringList{"a", "d", "", "", "SILENT"} << "a"
+                                << "d"
+                                << "localhost"
+                                << "vuvuzarid" << rmSilent;
+        QTest::newRow("-SILENT") << QStringList{"a", "d", "", "", "-SILENT"} << "a"
+                                 << "d"
+                                 << "localhost"
+                                 << "vuvuzarid" << rmSilent;
+        QTest::newRow("/SILENT") << QStringList{"a", "d", "", "", "/SILENT"} << "a"
+                                 << "d"
+                                 << "localhost"
+                                 << "vuvuzarid" << rmSilent;
+        QTest::newRow("VERYSILENT") << QStringList{"a", "d", "", "", "VERYSILENT"} << "a"
+                                    << "d"
+                                    << "localhost"
+                                    << "vuvuzarid" << rmVerySilent;
+        QTest::newRow("-VERYSILENT") << QStringList{"a", "d", "", "", "-VERYSILENT"} << "a"
+                                     << "d"
+                                     << "localhost"
+                                     << "vuvuzarid" << rmVerySilent;
+        QTest::newRow("/VERYSILENT and a sixth") << QStringList{"a", "d", "", "", "/VERYSILENT", "SILENT"} << "a"
+                                                 << "d"
+                                                 << "localhost"
+                                                 << "vuvuzarid" << rmVerySilent;
+        QTest::newRow("lower case") << QStringList{"a", "d", "", "", "verysilent"} << "a"
+                                    << "d"
+                                    << "localhost"
+                                    << "vuvuzarid" << rmInteractive;
+        QTest::newRow("mixed case") << QStringList{"a", "d", "", "", "Silent"} << "a"
+                                    << "d"
+                                    << "localhost"
+                                    << "vuvuzarid" << rmInteractive;
+        QTest::newRow("with a blank") << QStringList{"a", "d", "", "", "SILENT "} << "a"
+                                      << "d"
+                                      << "localhost"
+                                      << "vuvuzarid" << rmInteractive;
+    }
+
+    void parameters()
+    {
+        QFETCH(QStringList, args);
+        const TRestoreParams params = ParseRestoreParams(args);
+        QTEST(params.ParamBackupFile, "backup");
+        QTEST(params.ParamDatabaseFile, "database");
+        QTEST(params.ParamServer, "server");
+        QTEST(params.ParamPassword, "password");
+        QTEST(params.RunMode, "mode");
+    }
+
+    void usageBoxBelowTwoParameters_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("none") << QStringList{};
+        QTest::newRow("one") << QStringList{"a.gbk"};
+    }
+
+    void usageBoxBelowTwoParameters()
+    {
+        QFETCH(QStringList, args);
+        ModalDriver driver;
+        driver.thenKeys({kReturn});
+        QCOMPARE(runPelrin(args), kExitUsage);
+        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        QCOMPARE(driver.seen().size(), 1);
+        const testsupport::ModalRecord &box = driver.seen()[0];
+        QCOMPARE(box.title, QStringLiteral("Informace"));
+        QCOMPARE(box.icon, int(QMessageBox::Information));
+        QCOMPARE(box.buttons, QStringList{QStringLiteral("OK")});
+        const QStringList expected{
+            "Program musí být spuštěn alepoň s prvními dvěma parametry:      ",
+            "",
+            "parametr 1:   umístění záložního souboru",
+            "parametr 2:   umístění databázového souboru",
+            "parametr 3:   název nebo IP adresa serveru <localhost>",
+            "parametr 4:   heslo uživatele SYSDBA <vuvuzarid>",
+            "parametr 5:   SILENT, VERYSILENT",
+            "",
+            "Tip:",
+            "Umístění souborů je vhodné psát v uvozovkách z důvodů možných mezer.",
+            "Např.: \"C:\\Program Files\\KASTEL\\ZELO\\DEvevi\\DEvevi.idb\"",
+        };
+        QCOMPARE(RestoreUsageText(), expected.join(QStringLiteral("\r\n")));
+        QCOMPARE(withoutCr(box.text), expected.join(u'\n'));
+    }
+
+    void disconnectWaitTestsAtMostAHundredTimes()
+    {
+        int tests = 0;
+        QVERIFY(!WaitForDisconnect([&] { return ++tests > 0; }, std::chrono::milliseconds(0)));
+        QCOMPARE(tests, 100);
+
+        tests = 0;
+        QVERIFY(WaitForDisconnect([&] { return ++tests < 3; }, std::chrono::milliseconds(0)));
+        QCOMPARE(tests, 3);
+
+        tests = 0;
+        QVERIFY(WaitForDisconnect([&] { return ++tests < 0; }));
+        QCOMPARE(tests, 1);
+    }
+
+    void verySilentProgramReplacesTheDatabase()
+    {
+        const SampleBackup backup(QStringLiteral("process"), 5);
+        const DbFixture target(QStringLiteral("process-target"));
+        addOldUser(target);
+        QProcess pelrin;
+        pelrin.setProcessChannelMode(QProcess::ForwardedChannels);
+        pelrin.start(qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/restore/pelrin"),
+                     {backup.path, target.path(), QString(), testsupport::sysdbaPassword(), "VERYSILENT"});
+        QVERIFY(pelrin.waitForFinished(60000));
+        QCOMPARE(pelrin.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(pelrin.exitCode(), kExitDone);
+        QCOMPARE(userCount(target), 5);
+        QCOMPARE(commonSurname(target), kCzechSurname);
+    }
+
+    void interactiveRestoreEndsWithZero()
+    {
+        const SampleBackup backup(QStringLiteral("interactive"));
+        const DbFixture target(QStringLiteral("interactive-target"));
+        addOldUser(target);
+        ModalDriver driver;
+        driver.thenKeys({kReturn}).thenKeys({kReturn});
+        QCOMPARE(runPelrin({backup.path, target.path(), "localhost", testsupport::sysdbaPassword()}), kExitDone);
+        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        QCOMPARE(driver.seen().size(), 2);
+        QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmIBback"));
+        QCOMPARE(driver.seen()[1].text, QStringLiteral("Obnova databáze ze zálohy byla úspěšně dokončena."));
+        QCOMPARE(commonSurname(target), kCzechSurname);
+    }
+
+    void otherModeWordsShowTheWindow_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("lower case") << "verysilent";
+        QTest::newRow("mixed case") << "Silent";
+        QTest::newRow("unknown") << "QUIET";
+    }
+
+    void otherModeWordsShowTheWindow()
+    {
+        QFETCH(QString, mode);
+        const SampleBackup backup(QStringLiteral("word"));
+        const DbFixture target(QStringLiteral("word-target"));
+        addOldUser(target);
+        ModalDriver driver;
+        driver.thenKeys({kEscape});
+        QCOMPARE(runPelrin({backup.path, target.path(), "", testsupport::sysdbaPassword(), mode}), kExitDone);
+        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        QCOMPARE(driver.seen().size(), 1);
+        QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmIBback"));
+        QCOMPARE(commonSurname(target), kOldSurname); // closed without a restore
+    }
+
+    void silentModesRestoreWithoutWindows_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("waitWindow");
+        QTest::newRow("SILENT") << "SILENT" << true;
+        QTest::newRow("/SILENT") << "/SILENT" << true;
+        QTest::newRow("VERYSILENT") << "VERYSILENT" << false;
+        QTest::newRow("-VERYSILENT") << "-VERYSILENT" << false;
+    }
+
+    void silentModesRestoreWithoutWindows()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, waitWindow);
+        const SampleBackup backup(QStringLiteral("silent"));
+        const DbFixture target(QStringLiteral("silent-target"));
+        addOldUser(target);
+        ModalDriver driver;
+        const WaitWindowWatch watch;
+        QCOMPARE(runPelrin({backup.path, target.path(), "", testsupport::sysdbaPassword(), mode}), kExitDone);
+        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        QVERIFY(driver.seen().isEmpty());
+        QCOMPARE(watch.seen(), waitWindow);
+        QVERIFY(!frmDAWait || !frmDAWait->isVisible());
+        QCOMPARE(userCount(target), backup.rows);
+        QCOMPARE(commonSurname(target), kCzechSurname);
+    }
+
+    void missingBackupFileWarnsAndEndsWithOne()
+    {
+        const DbFixture target(QStringLiteral("missing-target"));
+        addOldUser(target);
+        ModalDriver driver;
+        driver.thenKeys({kReturn});
+        const WaitWindowWatch watch;
+        const QString missing = testsupport::firebirdDir() + QStringLiteral("/none.gbk");
+        QCOMPARE(runPelrin({missing, target.path(), "", testsupport::sysdbaPassword(), "SILENT"}), kExitFailed);
+        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        QCOMPARE(driver.seen().size(), 1);
+        QCOMPARE(driver.seen()[0].title, QStringLiteral("Upozornění"));
+        const QString text = withoutCr(driver.seen()[0].text);
+        QVERIFY2(text.startsWith(QStringLiteral("Chyba při obnově databáze ze zálohy!\n\n")), qPrintable(text));
+        QVERIFY2(text.contains(QLatin1String("none.gbk")), qPrintable(text));
+        QVERIFY(watch.seen());
+        QVERIFY(!frmDAWait->isVisible());
+    }
+
+    void wrongPasswordShowsTheConnectionDialogInEveryMode_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("interactive") << "";
+        QTest::newRow("SILENT") << "SILENT";
+        QTest::newRow("VERYSILENT") << "VERYSILENT";
+    }
+
+    void wrongPasswordShowsTheConnectionDialogInEveryMode()
+    {
+        QFETCH(QString, mode);
+        const SampleBackup backup(QStringLiteral("password"));
+        const DbFixture target(QStringLiteral("password-target"));
+        addOldUser(target);
+        ModalDriver driver;
+        driver.thenKeys({kEscape}).thenKeys({kReturn});
+        const WaitWindowWatch watch;
+        QCOMPARE(runPelrin({backup.path, target.path(), "", "spatne", mode}), kExitFailed);
+        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        QCOMPARE(driver.seen().size(), 2);
+        QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmIBServer"));
+        QCOMPARE(driver.seen()[1].title, QStringLiteral("Upozornění"));
+        const QString text = withoutCr(driver.seen()[1].text);
+        QVERIFY2(text.startsWith(QStringLiteral("Chyba připojení k databázi!\n\n")), qPrintable(text));
+        QVERIFY(!watch.seen());
+        QCOMPARE(commonSurname(target), kOldSurname);
+    }
+};
+
+ZELO_TEST_MAIN(TestRestoreMain)
+#include "tst_RestoreMain.moc"
