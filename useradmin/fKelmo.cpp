@@ -20,6 +20,8 @@
 #include <QStatusBar>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace {
 
 QString errorText(const std::exception &error)
@@ -34,6 +36,14 @@ QFont tahoma(int pixelSize, bool bold)
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
+}
+
+// Without Tahoma a wider substitute font would cut the action texts: let them
+// grow past their 153 pixels up to the inner edge of the bevel.
+void fitActionText(ClickableText *text)
+{
+    const int needed = text->fontMetrics().horizontalAdvance(text->text()) + 2;
+    text->resize(std::clamp(needed, 153, 181), text->height());
 }
 
 } // namespace
@@ -82,6 +92,7 @@ void TfrmKelmo::buildComponents()
     txtSetDb->setGeometry(72, 23, 153, 18);
     txtSetDb->setFont(tahoma(15, true));
     platform::setFontColor(txtSetDb, platform::clNavy);
+    fitActionText(txtSetDb);
     connect(txtSetDb, &ClickableText::clicked, this, &TfrmKelmo::txtSetDbClick);
 
     imgUziv = new QLabel(this);
@@ -92,6 +103,7 @@ void TfrmKelmo::buildComponents()
     txtUziv->setGeometry(72, 63, 153, 18);
     txtUziv->setFont(tahoma(15, true));
     platform::setFontColor(txtUziv, platform::clNavy);
+    fitActionText(txtUziv);
     txtUziv->setEnabled(false);
     connect(txtUziv, &ClickableText::clicked, this, &TfrmKelmo::txtUzivClick);
 

@@ -46,6 +46,7 @@ struct DemoUser {
 const DemoUser kDemoUsers[] = {
     {QStringLiteral("SPRAVCE"), QStringLiteral("demo"), QStringLiteral("Správcová"), QStringLiteral("Alena"),
      kRightAdmin},
+    {QStringLiteral("VEDOUCI"), std::nullopt, QStringLiteral("Vedoucí"), QStringLiteral("Karel"), kRightAdmin},
     {QStringLiteral("NOVAK"), QStringLiteral("novak1"), QStringLiteral("Novák"), QStringLiteral("Jan"), kRightWrite},
     {QStringLiteral("DVORAKOVA"), std::nullopt, QStringLiteral("Dvořáková"), QStringLiteral("Marie"),
      kRightReadOnly},
