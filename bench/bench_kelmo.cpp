@@ -31,20 +31,17 @@ qint64 timeOneStart(const QProcessEnvironment &environment)
 {
     QProcess kelmo;
     kelmo.setProcessEnvironment(environment);
-    kelmo.setProcessChannelMode(QProcess::SeparateChannels);
+    kelmo.setReadChannel(QProcess::StandardError);
     QElapsedTimer timer;
     timer.start();
     kelmo.start(builtProgram(QStringLiteral("useradmin/kelmo")), {});
     QByteArray output;
     qint64 elapsed = -1;
-    while (timer.elapsed() < kTimeoutMs && kelmo.state() != QProcess::NotRunning) {
-        if (kelmo.waitForReadyRead(100) || kelmo.bytesAvailable() == 0) {
-            kelmo.setReadChannel(QProcess::StandardError);
-            output += kelmo.readAllStandardError();
-            if (output.contains("main window shown")) {
-                elapsed = timer.elapsed();
-                break;
-            }
+    while (kelmo.waitForReadyRead(int(qMax<qint64>(1, kTimeoutMs - timer.elapsed())))) {
+        output += kelmo.readAllStandardError();
+        if (output.contains("main window shown")) {
+            elapsed = timer.elapsed();
+            break;
         }
     }
     kelmo.kill();

@@ -41,11 +41,24 @@ QList<Line> splitLines(const QString &content)
     return lines;
 }
 
+// A file that is missing or cannot be read reads as empty.
 QList<Line> readLines(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
+    return splitLines(fromWin1250(file.readAll()));
+}
+
+// Before a rewrite: an existing file that cannot be read would be replaced
+// by a file of one key, so it is an error.
+QList<Line> readLinesForWrite(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        throw EInOutError(QStringLiteral("Soubor \"%1\" nelze přečíst: %2").arg(fileName, file.errorString()));
     return splitLines(fromWin1250(file.readAll()));
 }
 
@@ -150,7 +163,7 @@ bool ProfileFile::readBool(const QString &section, const QString &key, bool defa
 
 void ProfileFile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    QList<Line> lines = readLines(fileName_);
+    QList<Line> lines = readLinesForWrite(fileName_);
     const QString newline = lines.isEmpty() || lines.front().ending.isEmpty() ? QStringLiteral("\r\n")
                                                                               : lines.front().ending;
     const Position pos = find(lines, section, key);

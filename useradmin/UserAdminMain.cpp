@@ -25,8 +25,7 @@ int runMainWindow(const QStringList &clientLibraries)
         frmKelmo = std::make_unique<TfrmKelmo>(clientLibraries);
     } catch (const std::exception &error) {
         const auto *own = dynamic_cast<const Exception *>(&error);
-        platform::messageBox(own ? own->message() : QString::fromLocal8Bit(error.what()),
-                             platform::applicationTitle(),
+        platform::messageBox(own ? own->message() : QString::fromLocal8Bit(error.what()), platform::applicationTitle(),
                              platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
         return 1;
     }

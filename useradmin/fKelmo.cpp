@@ -196,7 +196,10 @@ void TfrmKelmo::txtSetDbClick()
     }
 }
 
-void TfrmKelmo::txtUzivClick() { ShowUserList(dbUziv); }
+void TfrmKelmo::txtUzivClick()
+{
+    ShowUserList(dbUziv);
+}
 
 void TfrmKelmo::btnOkClick()
 {

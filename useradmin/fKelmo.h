@@ -35,8 +35,7 @@ class TfrmKelmo : public platform::Form {
 public:
     // Loads the client library from the first of the names that loads (an
     // error when none does) and runs the start-up sequence (FormCreate).
-    explicit TfrmKelmo(const QStringList &clientLibraries = platform::clientLibraryNames(),
-                       QWidget *owner = nullptr);
+    explicit TfrmKelmo(const QStringList &clientLibraries = platform::clientLibraryNames(), QWidget *owner = nullptr);
     ~TfrmKelmo() override;
 
     // False when a start-up step ended the program: the window must not be shown.

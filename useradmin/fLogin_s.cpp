@@ -98,7 +98,8 @@ void ReadRights(platform::Query *query, const QString &login, bool &readOnly, bo
                 QString &fullName)
 {
     const QString upperLogin = platform::upperLocale(login);
-    const QString right = QueryString(UserColumnSql(QStringLiteral("UZI$PRAVO"), upperLogin), query, QStringLiteral("0"));
+    const QString right =
+        QueryString(UserColumnSql(QStringLiteral("UZI$PRAVO"), upperLogin), query, QStringLiteral("0"));
     readOnly = right == QLatin1String("R");
     write = right == QLatin1String("Z");
     admin = right == QLatin1String("A");
@@ -109,8 +110,8 @@ void ReadRights(platform::Query *query, const QString &login, bool &readOnly, bo
     fullName += QueryString(UserColumnSql(QStringLiteral("UZI$PRIJMENI"), upperLogin), query, QString());
 }
 
-bool RunLogin(platform::Query *query, QString &login, QString &password, QString &fullName, bool &readOnly,
-              bool &admin, bool &write, platform::ProfileFile *settingsFile)
+bool RunLogin(platform::Query *query, QString &login, QString &password, QString &fullName, bool &readOnly, bool &admin,
+              bool &write, platform::ProfileFile *settingsFile)
 {
     auto dialog = std::make_unique<TfrmLogin_s>();
     query->close();
@@ -125,7 +126,8 @@ bool RunLogin(platform::Query *query, QString &login, QString &password, QString
         dialog->edtUsername->setText(login);
     } else if (settingsFile) {
         dialog->setColor(platform::clActiveBorder);
-        login = settingsFile->readString(StationName() + QStringLiteral("_Login"), QStringLiteral("LastUziv"), QString());
+        login =
+            settingsFile->readString(StationName() + QStringLiteral("_Login"), QStringLiteral("LastUziv"), QString());
         dialog->edtUsername->setText(login);
         query->close();
     } else {

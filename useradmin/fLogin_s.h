@@ -45,8 +45,8 @@ void ReadRights(platform::Query *query, const QString &login, bool &readOnly, bo
 // password passed in; otherwise the dialog asks. True with the login result in
 // the in/out values; false when the operator cancelled. An error of the silent
 // attempt passes to the caller.
-bool RunLogin(platform::Query *query, QString &login, QString &password, QString &fullName, bool &readOnly,
-              bool &admin, bool &write, platform::ProfileFile *settingsFile);
+bool RunLogin(platform::Query *query, QString &login, QString &password, QString &fullName, bool &readOnly, bool &admin,
+              bool &write, platform::ProfileFile *settingsFile);
 
 class TfrmLogin_s : public platform::Form {
     Q_OBJECT

@@ -235,26 +235,25 @@ void TfrmUziv_s::aEscExecute()
     close();
 }
 
-void TfrmUziv_s::editCurrentRow()
+void TfrmUziv_s::editRow(void (DataSet::*start)())
 {
     auto editor = std::make_unique<TfrmUzivU_s>(this);
     editor->FDataSet = setUser;
+    (setUser->*start)();
     if (editor->showModal() == mrOk)
         aRefrExecute();
 }
 
 void TfrmUziv_s::aInsExecute()
 {
-    setUser->insert();
-    editCurrentRow();
+    editRow(&DataSet::insert);
 }
 
 void TfrmUziv_s::aUpdExecute()
 {
     if (setUser->isEmpty())
         return;
-    setUser->edit();
-    editCurrentRow();
+    editRow(&DataSet::edit);
 }
 
 void TfrmUziv_s::aDelExecute()

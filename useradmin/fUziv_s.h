@@ -78,8 +78,8 @@ private:
     void buildMenu();
     void buildToolPanel();
     void buildGrid();
-    // Shows the user editor over the row that insert or edit just started.
-    void editCurrentRow();
+    // Shows the user editor over the row that `start` (insert or edit) begins.
+    void editRow(void (platform::DataSet::*start)());
 
     std::exception_ptr showFailure_;
 };

@@ -1,3 +1,6 @@
 #include "UserAdminMain.h"
 
-int main(int argc, char **argv) { return UserAdminMain(argc, argv); }
+int main(int argc, char **argv)
+{
+    return UserAdminMain(argc, argv);
+}

@@ -1,3 +1,5 @@
+#include "AEdit.h"
+#include "ARadioButton.h"
 #include "ClickableText.h"
 #include "DACrypt.h"
 #include "Database.h"
@@ -14,8 +16,6 @@
 #include "fLogin_s.h"
 #include "fUzivU_s.h"
 #include "fUziv_s.h"
-#include "AEdit.h"
-#include "ARadioButton.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -115,14 +115,14 @@ private slots:
         QVERIFY(dir_.isValid());
         qputenv(kSettingsFileVariable, iniPath().toLocal8Bit());
         fixture_ = std::make_unique<DbFixture>(QStringLiteral("kelmo"));
-        fixture_->addUser(QStringLiteral("SPRAVCE"), std::nullopt, QStringLiteral("Správcová"),
-                           QStringLiteral("Eva"), QStringLiteral("A"));
+        fixture_->addUser(QStringLiteral("SPRAVCE"), std::nullopt, QStringLiteral("Správcová"), QStringLiteral("Eva"),
+                          QStringLiteral("A"));
         fixture_->addUser(QStringLiteral("HESLAR"), EncodePassword(QStringLiteral("tajne"), kUsersTableKey),
-                           QStringLiteral("Heslář"), QStringLiteral("Jiří"), QStringLiteral("A"));
+                          QStringLiteral("Heslář"), QStringLiteral("Jiří"), QStringLiteral("A"));
         fixture_->addUser(QStringLiteral("CTENAR"), std::nullopt, QStringLiteral("Čtenář"), std::nullopt,
-                           QStringLiteral("R"));
+                          QStringLiteral("R"));
         fixture_->addUser(QStringLiteral("ZAPISOVATEL"), QString(), QStringLiteral("Zápis"), std::nullopt,
-                           QStringLiteral("Z"));
+                          QStringLiteral("Z"));
     }
 
     void cleanup() { QFile::remove(iniPath()); }
@@ -365,7 +365,8 @@ private slots:
                  std::optional<QString>(QStringLiteral("Šťastný")));
         QCOMPARE(fixture_->readValue(QStringLiteral("select UZI$JMENO") + where),
                  std::optional<QString>(QStringLiteral("Ondřej")));
-        QCOMPARE(fixture_->readValue(QStringLiteral("select UZI$PRAVO") + where), std::optional<QString>(QStringLiteral("Z")));
+        QCOMPARE(fixture_->readValue(QStringLiteral("select UZI$PRAVO") + where),
+                 std::optional<QString>(QStringLiteral("Z")));
         fixture_->execute(QStringLiteral("delete") + where);
     }
 

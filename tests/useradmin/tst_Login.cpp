@@ -23,7 +23,10 @@ using testsupport::ModalDriver;
 
 namespace {
 
-QString stored(const QString &password) { return EncodePassword(password, kUsersTableKey); }
+QString stored(const QString &password)
+{
+    return EncodePassword(password, kUsersTableKey);
+}
 
 // The six values of a login result, passed to RunLogin as its in/out values.
 struct LoginResult {
@@ -37,8 +40,8 @@ struct LoginResult {
 
 bool runLogin(platform::Query *query, LoginResult &result, platform::ProfileFile *settings)
 {
-    return RunLogin(query, result.login, result.password, result.fullName, result.readOnly, result.admin,
-                    result.write, settings);
+    return RunLogin(query, result.login, result.password, result.fullName, result.readOnly, result.admin, result.write,
+                    settings);
 }
 
 } // namespace
@@ -65,15 +68,15 @@ private slots:
     {
         fixture_ = std::make_unique<DbFixture>(QStringLiteral("login"));
         fixture_->addUser(QStringLiteral("NOVAK"), stored(QStringLiteral("tajne")), QStringLiteral("Novák"),
-                           QStringLiteral("Jan"), QStringLiteral("A"));
-        fixture_->addUser(QStringLiteral("BEZHESLA"), std::nullopt, QStringLiteral("Dvořák"),
-                           QStringLiteral("Čeněk"), QStringLiteral("Z"));
+                          QStringLiteral("Jan"), QStringLiteral("A"));
+        fixture_->addUser(QStringLiteral("BEZHESLA"), std::nullopt, QStringLiteral("Dvořák"), QStringLiteral("Čeněk"),
+                          QStringLiteral("Z"));
         fixture_->addUser(QStringLiteral("PRAZDNE"), QString(), QStringLiteral("Černá"), std::nullopt,
-                           QStringLiteral("R"));
-        fixture_->addUser(QStringLiteral("ŘEHOŘ"), stored(QStringLiteral("žluť")), QString(),
-                           QStringLiteral("Řehoř"), QStringLiteral("x"));
+                          QStringLiteral("R"));
+        fixture_->addUser(QStringLiteral("ŘEHOŘ"), stored(QStringLiteral("žluť")), QString(), QStringLiteral("Řehoř"),
+                          QStringLiteral("x"));
         fixture_->addUser(QStringLiteral("O'NEIL"), stored(QStringLiteral("irsko")), QStringLiteral("O'Neil"),
-                           QString(), QStringLiteral("A"));
+                          QString(), QStringLiteral("A"));
         database_ = fixture_->openConnection(
             {QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
         query_ = std::make_unique<platform::Query>();
@@ -93,10 +96,14 @@ private slots:
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no row") << "select UZI$LOGIN from DB$UZIV where 1 = 0" << "výchozí";
-        QTest::newRow("null") << "select UZI$JMENO from DB$UZIV where UZI$LOGIN = 'PRAZDNE'" << "výchozí";
-        QTest::newRow("empty text") << "select UZI$PRIJMENI from DB$UZIV where UZI$LOGIN = 'ŘEHOŘ'" << "výchozí";
-        QTest::newRow("value") << "select UZI$PRIJMENI from DB$UZIV where UZI$LOGIN = 'NOVAK'" << "Novák";
+        QTest::newRow("no row") << "select UZI$LOGIN from DB$UZIV where 1 = 0"
+                                << "výchozí";
+        QTest::newRow("null") << "select UZI$JMENO from DB$UZIV where UZI$LOGIN = 'PRAZDNE'"
+                              << "výchozí";
+        QTest::newRow("empty text") << "select UZI$PRIJMENI from DB$UZIV where UZI$LOGIN = 'ŘEHOŘ'"
+                                    << "výchozí";
+        QTest::newRow("value") << "select UZI$PRIJMENI from DB$UZIV where UZI$LOGIN = 'NOVAK'"
+                               << "Novák";
     }
     void queryStringGivesTheDefaultForNoRowNullOrEmpty()
     {
@@ -146,17 +153,22 @@ private slots:
     {
         QTest::addColumn<QString>("login");
         QTest::addColumn<QString>("inQuotes");
-        QTest::newRow("name") << "O'NEIL" << "'O''NEIL'";
-        QTest::newRow("always true") << "' OR '1'='1" << "''' OR ''1''=''1'";
-        QTest::newRow("comment") << "X' --" << "'X'' --'";
-        QTest::newRow("only quotes") << "''" << "''''''";
+        QTest::newRow("name") << "O'NEIL"
+                              << "'O''NEIL'";
+        QTest::newRow("always true") << "' OR '1'='1"
+                                     << "''' OR ''1''=''1'";
+        QTest::newRow("comment") << "X' --"
+                                 << "'X'' --'";
+        QTest::newRow("only quotes") << "''"
+                                     << "''''''";
     }
     void statementsDoubleEveryApostrophe()
     {
         QFETCH(QString, login);
         QFETCH(QString, inQuotes);
         const QString where = QStringLiteral("where upper(UZI$LOGIN) = ") + inQuotes;
-        QVERIFY(CountWithPasswordSql(login, QStringLiteral("1")).endsWith(where + QStringLiteral(" and UZI$HESLO = '1'")));
+        QVERIFY(
+            CountWithPasswordSql(login, QStringLiteral("1")).endsWith(where + QStringLiteral(" and UZI$HESLO = '1'")));
         QVERIFY(CountWithNullPasswordSql(login).endsWith(where + QStringLiteral(" and UZI$HESLO is NULL")));
         QVERIFY(UserColumnSql(QStringLiteral("UZI$JMENO"), login).endsWith(where));
     }
@@ -166,21 +178,36 @@ private slots:
         QTest::addColumn<QString>("login");
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("admitted");
-        QTest::newRow("right password") << "NOVAK" << "tajne" << true;
-        QTest::newRow("login in lower case") << "novak" << "tajne" << true;
-        QTest::newRow("diacritics in lower case") << "řehoř" << "žluť" << true;
-        QTest::newRow("wrong password") << "NOVAK" << "Tajne" << false;
-        QTest::newRow("empty password of a user with one") << "NOVAK" << "" << false;
-        QTest::newRow("unknown login") << "NEZNAMY" << "" << false;
-        QTest::newRow("null password, any typed") << "bezhesla" << "cokoli" << true;
-        QTest::newRow("null password, none typed") << "BEZHESLA" << "" << true;
-        QTest::newRow("empty stored password, none typed") << "PRAZDNE" << "" << true;
-        QTest::newRow("empty stored password, one typed") << "PRAZDNE" << "x" << false;
-        QTest::newRow("apostrophe in a stored login") << "o'neil" << "irsko" << true;
-        QTest::newRow("unknown login with an apostrophe") << "NOV'AK" << "tajne" << false;
-        QTest::newRow("always-true injection") << "' OR '1'='1" << "" << false;
-        QTest::newRow("injection with a comment") << "NOVAK' --" << "" << false;
-        QTest::newRow("injection in the null branch") << "X' OR UZI$HESLO IS NULL OR 'A'='B" << "" << false;
+        QTest::newRow("right password") << "NOVAK"
+                                        << "tajne" << true;
+        QTest::newRow("login in lower case") << "novak"
+                                             << "tajne" << true;
+        QTest::newRow("diacritics in lower case") << "řehoř"
+                                                  << "žluť" << true;
+        QTest::newRow("wrong password") << "NOVAK"
+                                        << "Tajne" << false;
+        QTest::newRow("empty password of a user with one") << "NOVAK"
+                                                           << "" << false;
+        QTest::newRow("unknown login") << "NEZNAMY"
+                                       << "" << false;
+        QTest::newRow("null password, any typed") << "bezhesla"
+                                                  << "cokoli" << true;
+        QTest::newRow("null password, none typed") << "BEZHESLA"
+                                                   << "" << true;
+        QTest::newRow("empty stored password, none typed") << "PRAZDNE"
+                                                           << "" << true;
+        QTest::newRow("empty stored password, one typed") << "PRAZDNE"
+                                                          << "x" << false;
+        QTest::newRow("apostrophe in a stored login") << "o'neil"
+                                                      << "irsko" << true;
+        QTest::newRow("unknown login with an apostrophe") << "NOV'AK"
+                                                          << "tajne" << false;
+        QTest::newRow("always-true injection") << "' OR '1'='1"
+                                               << "" << false;
+        QTest::newRow("injection with a comment") << "NOVAK' --"
+                                                  << "" << false;
+        QTest::newRow("injection in the null branch") << "X' OR UZI$HESLO IS NULL OR 'A'='B"
+                                                      << "" << false;
     }
     void loginCheck()
     {
@@ -221,8 +248,10 @@ private slots:
         QTest::addColumn<QString>("fullName");
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<bool>("write");
-        QTest::newRow("null password, mixed case") << "BezHesla" << "Čeněk Dvořák" << false << true;
-        QTest::newRow("empty stored password") << "prazdne" << "Černá" << true << false;
+        QTest::newRow("null password, mixed case") << "BezHesla"
+                                                   << "Čeněk Dvořák" << false << true;
+        QTest::newRow("empty stored password") << "prazdne"
+                                               << "Černá" << true << false;
     }
     void silentLoginByLastUziv()
     {
@@ -414,7 +443,8 @@ private slots:
         query.setDatabase(database.get());
         ModalDriver driver;
         LoginResult result;
-        QVERIFY_THROWS_EXCEPTION(EIBError, runLogin(&query, result, settingsWithLastLogin(QStringLiteral("NOVAK")).get()));
+        QVERIFY_THROWS_EXCEPTION(EIBError,
+                                 runLogin(&query, result, settingsWithLastLogin(QStringLiteral("NOVAK")).get()));
         QVERIFY(driver.seen().isEmpty());
     }
 };

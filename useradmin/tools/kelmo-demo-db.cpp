@@ -48,11 +48,9 @@ const DemoUser kDemoUsers[] = {
      kRightAdmin},
     {QStringLiteral("VEDOUCI"), std::nullopt, QStringLiteral("Vedoucí"), QStringLiteral("Karel"), kRightAdmin},
     {QStringLiteral("NOVAK"), QStringLiteral("novak1"), QStringLiteral("Novák"), QStringLiteral("Jan"), kRightWrite},
-    {QStringLiteral("DVORAKOVA"), std::nullopt, QStringLiteral("Dvořáková"), QStringLiteral("Marie"),
-     kRightReadOnly},
+    {QStringLiteral("DVORAKOVA"), std::nullopt, QStringLiteral("Dvořáková"), QStringLiteral("Marie"), kRightReadOnly},
     {QStringLiteral("CERNY"), QStringLiteral("cerny"), QStringLiteral("Černý"), QStringLiteral("Petr"), kRightWrite},
-    {QStringLiteral("RICHTEROVA"), std::nullopt, QStringLiteral("Richterová"), QStringLiteral("Šárka"),
-     kRightReadOnly},
+    {QStringLiteral("RICHTEROVA"), std::nullopt, QStringLiteral("Richterová"), QStringLiteral("Šárka"), kRightReadOnly},
 };
 
 QString literal(const std::optional<QString> &value)
