@@ -24,7 +24,10 @@ namespace {
 constexpr int kRows = 200000;
 constexpr int kRuns = 5;
 
-QString serverDir() { return qEnvironmentVariable("FB_TEST_DIR"); }
+QString serverDir()
+{
+    return qEnvironmentVariable("FB_TEST_DIR");
+}
 
 QString sysdbaPassword()
 {
@@ -112,8 +115,9 @@ int main(int argc, char **argv)
 
     createSource(source);
     QFile::remove(backup);
-    timed(QStringLiteral("gbak"), {QStringLiteral("-b"), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-                                   QStringLiteral("-password"), password, QStringLiteral("localhost:") + source, backup});
+    timed(QStringLiteral("gbak"),
+          {QStringLiteral("-b"), QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-password"),
+           password, QStringLiteral("localhost:") + source, backup});
     std::printf("backup of %d rows: %.1f MB\n", kRows, QFile(backup).size() / 1e6);
 
     const QString pelrin = qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/restore/pelrin");

@@ -42,7 +42,9 @@ public:
 class EIBError : public EDatabaseError {
 public:
     EIBError(QString message, std::int32_t errorCode, std::int32_t sqlCode = 0)
-        : EDatabaseError(std::move(message)), errorCode_(errorCode), sqlCode_(sqlCode) {}
+        : EDatabaseError(std::move(message)), errorCode_(errorCode), sqlCode_(sqlCode)
+    {
+    }
     // The first code of the server's status vector, such as 335544665.
     std::int32_t errorCode() const noexcept { return errorCode_; }
     std::int32_t sqlCode() const noexcept { return sqlCode_; }
@@ -62,7 +64,9 @@ public:
         QString message;
     };
     EDBEngineError(QString message, QVector<Entry> entries)
-        : EDatabaseError(std::move(message)), entries_(std::move(entries)) {}
+        : EDatabaseError(std::move(message)), entries_(std::move(entries))
+    {
+    }
     const QVector<Entry> &entries() const noexcept { return entries_; }
 
 private:

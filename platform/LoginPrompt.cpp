@@ -10,7 +10,10 @@ LoginHandler &installedHandler()
 }
 } // namespace
 
-void setLoginHandler(LoginHandler handler) { installedHandler() = std::move(handler); }
+void setLoginHandler(LoginHandler handler)
+{
+    installedHandler() = std::move(handler);
+}
 
 bool askLogin(const QString &databaseName, QString &userName, QString &password)
 {

@@ -30,8 +30,8 @@ QList<Line> splitLines(const QString &content)
             ++end;
         Line line{content.mid(start, end - start), QString()};
         if (end < content.size()) {
-            const bool crlf = content[end] == QLatin1Char('\r') && end + 1 < content.size() &&
-                              content[end + 1] == QLatin1Char('\n');
+            const bool crlf =
+                content[end] == QLatin1Char('\r') && end + 1 < content.size() && content[end + 1] == QLatin1Char('\n');
             line.ending = content.mid(end, crlf ? 2 : 1);
             end += crlf ? 2 : 1;
         }
@@ -95,7 +95,10 @@ QString valueOf(const QString &line)
     return value;
 }
 
-bool sameName(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 struct Position {
     qsizetype section = -1;  // index of the section's header line
@@ -164,8 +167,8 @@ bool ProfileFile::readBool(const QString &section, const QString &key, bool defa
 void ProfileFile::writeString(const QString &section, const QString &key, const QString &value)
 {
     QList<Line> lines = readLinesForWrite(fileName_);
-    const QString newline = lines.isEmpty() || lines.front().ending.isEmpty() ? QStringLiteral("\r\n")
-                                                                              : lines.front().ending;
+    const QString newline =
+        lines.isEmpty() || lines.front().ending.isEmpty() ? QStringLiteral("\r\n") : lines.front().ending;
     const Position pos = find(lines, section, key);
     const Line keyLine{key + QLatin1Char('=') + value, newline};
     if (pos.key >= 0) {

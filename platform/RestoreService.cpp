@@ -17,8 +17,14 @@ struct RestoreService::Handle {
 
 namespace {
 
-QString lineName(const QString &line) { return line.section(QLatin1Char('='), 0, 0).trimmed(); }
-QString lineValue(const QString &line) { return line.section(QLatin1Char('='), 1); }
+QString lineName(const QString &line)
+{
+    return line.section(QLatin1Char('='), 0, 0).trimmed();
+}
+QString lineValue(const QString &line)
+{
+    return line.section(QLatin1Char('='), 1);
+}
 
 // The value of the first line with that name (case ignored); none when no line has it.
 std::optional<QString> paramValue(const QStringList &params, const QString &name)
@@ -62,7 +68,10 @@ void appendNumberItem(QByteArray &buffer, char item, std::uint32_t value)
     buffer.append(number, 4);
 }
 
-EDatabaseError unexpectedReply() { return EDatabaseError(QStringLiteral("Neočekávaná odpověď správce služeb serveru.")); }
+EDatabaseError unexpectedReply()
+{
+    return EDatabaseError(QStringLiteral("Neočekávaná odpověď správce služeb serveru."));
+}
 
 } // namespace
 
@@ -119,7 +128,10 @@ QString serviceLineFromReply(const QByteArray &reply)
 
 RestoreService::RestoreService() : handle_(std::make_unique<Handle>()) {}
 
-RestoreService::~RestoreService() { releaseHandle(); }
+RestoreService::~RestoreService()
+{
+    releaseHandle();
+}
 
 void RestoreService::releaseHandle() noexcept
 {
@@ -136,7 +148,10 @@ void RestoreService::requireAttached() const
         throw EDatabaseError(QStringLiteral("Služba obnovy databáze není připojena ke správci služeb."));
 }
 
-bool RestoreService::isAttached() const { return handle_->value != 0; }
+bool RestoreService::isAttached() const
+{
+    return handle_->value != 0;
+}
 
 void RestoreService::attach()
 {
@@ -167,8 +182,7 @@ void RestoreService::start()
     requireAttached();
     const QByteArray spb = restoreStartBuffer(request);
     ISC_STATUS_ARRAY status;
-    fb::api().service_start(status, &handle_->value, nullptr, static_cast<unsigned short>(spb.size()),
-                            spb.constData());
+    fb::api().service_start(status, &handle_->value, nullptr, static_cast<unsigned short>(spb.size()), spb.constData());
     fb::check(status);
     eof_ = false;
 }

@@ -26,7 +26,10 @@ const QSet<char16_t> &codePageCharacters()
     return characters;
 }
 
-bool representable(QChar c) { return c.unicode() < 0x80 || codePageCharacters().contains(c.unicode()); }
+bool representable(QChar c)
+{
+    return c.unicode() < 0x80 || codePageCharacters().contains(c.unicode());
+}
 } // namespace
 
 QByteArray toWin1250(const QString &text)

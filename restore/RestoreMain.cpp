@@ -50,7 +50,10 @@ std::unique_ptr<Database> newRestoreDb(const TRestoreParams &params)
     return db;
 }
 
-void showWarningBox(const QString &text) { messageBox(text, QStringLiteral("Upozornění"), MB_OK | MB_ICONWARNING); }
+void showWarningBox(const QString &text)
+{
+    messageBox(text, QStringLiteral("Upozornění"), MB_OK | MB_ICONWARNING);
+}
 
 // Opens the connection once to prove server, database and password; the
 // connection dialog offers a correction. False after the warning box.

@@ -223,7 +223,10 @@ void TfrmIBback::btnZalohaClick()
     close();
 }
 
-void TfrmIBback::btnStornoClick() { close(); }
+void TfrmIBback::btnStornoClick()
+{
+    close();
+}
 
 void TfrmIBback::btnBackupClick()
 {

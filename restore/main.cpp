@@ -1,3 +1,6 @@
 #include "RestoreMain.h"
 
-int main(int argc, char **argv) { return RestoreMain(argc, argv); }
+int main(int argc, char **argv)
+{
+    return RestoreMain(argc, argv);
+}

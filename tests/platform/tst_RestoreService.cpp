@@ -104,8 +104,8 @@ private slots:
         const QByteArray version = bytes({0x02, 0x02});
         QTest::newRow("both lines") << QStringList{"user_name=SYSDBA", "password=tajné"}
                                     << version + bytes({0x1c, 6}) + "SYSDBA" + bytes({0x1d, 5}) + toWin1250("tajné");
-        QTest::newRow("names in any case") << QStringList{"USER_NAME=a", "Password=b"}
-                                           << version + bytes({0x1c, 1}) + "a" + bytes({0x1d, 1}) + "b";
+        QTest::newRow("names in any case")
+            << QStringList{"USER_NAME=a", "Password=b"} << version + bytes({0x1c, 1}) + "a" + bytes({0x1d, 1}) + "b";
         QTest::newRow("user only") << QStringList{"user_name=SYSDBA"} << version + bytes({0x1c, 6}) + "SYSDBA";
         QTest::newRow("password kept with its blanks")
             << QStringList{"password= x "} << version + bytes({0x1d, 3}) + " x ";

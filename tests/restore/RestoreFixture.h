@@ -21,12 +21,12 @@ inline void runGbak(const QStringList &args)
 {
     QProcess gbak;
     gbak.setProcessChannelMode(QProcess::MergedChannels);
-    gbak.start(QStringLiteral("gbak"),
-               QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-password"),
-                           testsupport::sysdbaPassword()} +
-                   args);
+    gbak.start(QStringLiteral("gbak"), QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+                                                   QStringLiteral("-password"), testsupport::sysdbaPassword()} +
+                                           args);
     if (!gbak.waitForFinished(120000) || gbak.exitStatus() != QProcess::NormalExit || gbak.exitCode() != 0)
-        throw Exception(QStringLiteral("gbak %1 failed: %2").arg(args.join(u' '), QString::fromLocal8Bit(gbak.readAll())));
+        throw Exception(
+            QStringLiteral("gbak %1 failed: %2").arg(args.join(u' '), QString::fromLocal8Bit(gbak.readAll())));
 }
 
 // Users u0 .. u(rows-1), each with the Czech surname.
@@ -69,8 +69,9 @@ inline int userCount(const testsupport::DbFixture &db)
 // fresh WIN1250 connection: equal texts are equal bytes in the database.
 inline QString commonSurname(const testsupport::DbFixture &db)
 {
-    return db.readValue(QStringLiteral("select case when count(distinct UZI$PRIJMENI) = 1 then min(UZI$PRIJMENI) end "
-                                       "from DB$UZIV"))
+    return db
+        .readValue(QStringLiteral("select case when count(distinct UZI$PRIJMENI) = 1 then min(UZI$PRIJMENI) end "
+                                  "from DB$UZIV"))
         .value_or(QString());
 }
 

@@ -37,9 +37,15 @@ int runPelrin(const QStringList &args)
     return RestoreMain(int(bytes.size()), argv.data());
 }
 
-QString withoutCr(QString text) { return text.remove(u'\r'); }
+QString withoutCr(QString text)
+{
+    return text.remove(u'\r');
+}
 
-QString failures(const ModalDriver &driver) { return driver.failures().join(u'\n'); }
+QString failures(const ModalDriver &driver)
+{
+    return driver.failures().join(u'\n');
+}
 
 // Records whether the wait window showed while the code under test ran.
 class WaitWindowWatch {
@@ -71,59 +77,27 @@ private slots:
         QTest::addColumn<QString>("server");
         QTest::addColumn<QString>("password");
         QTest::addColumn<TRunMode>("mode");
-        QTest::newRow("two only") << QStringList{"a.gbk", "d.fdb"} << "a.gbk"
-                                  << "d.fdb"
-                                  << "localhost"
-                                  << "vuvuzarid" << rmInteractive;
-        QTest::newRow("quotes removed from 1 to 3, kept in 4")
-            << QStringList{"\"C:\\a b\\x.gbk\"", "\"/d/x.fdb\"", "\"srv\"", "\"tajné\""} << "C:\\a b\\x.gbk"
-            << "/d/x.fdb"
-            << "srv"
-            << "\"tajné\"" << rmInteractive;
-        QTest::newRow("blank server and password") << QStringList{"a", "d", " \t", "  "} << "a"
-                                                   << "d"
-                                                   << "localhost"
-                                                   << "vuvuzarid" << rmInteractive;
-        QTest::newRow("blanks kept around server and password") << QStringList{"a", "d", " srv ", " heslo "} << "a"
-                                                                << "d"
-                                                                << " srv "
-                                                                << " heslo " << rmInteractive;
-        QTest::newRow("SILENT") << QStringList{"a", "d", "", "", "SILENT"} << "a"
-                                << "d"
-                                << "localhost"
-                                << "vuvuzarid" << rmSilent;
-        QTest::newRow("-SILENT") << QStringList{"a", "d", "", "", "-SILENT"} << "a"
-                                 << "d"
-                                 << "localhost"
-                                 << "vuvuzarid" << rmSilent;
-        QTest::newRow("/SILENT") << QStringList{"a", "d", "", "", "/SILENT"} << "a"
-                                 << "d"
-                                 << "localhost"
-                                 << "vuvuzarid" << rmSilent;
-        QTest::newRow("VERYSILENT") << QStringList{"a", "d", "", "", "VERYSILENT"} << "a"
-                                    << "d"
-                                    << "localhost"
-                                    << "vuvuzarid" << rmVerySilent;
-        QTest::newRow("-VERYSILENT") << QStringList{"a", "d", "", "", "-VERYSILENT"} << "a"
-                                     << "d"
-                                     << "localhost"
-                                     << "vuvuzarid" << rmVerySilent;
-        QTest::newRow("/VERYSILENT and a sixth") << QStringList{"a", "d", "", "", "/VERYSILENT", "SILENT"} << "a"
-                                                 << "d"
-                                                 << "localhost"
-                                                 << "vuvuzarid" << rmVerySilent;
-        QTest::newRow("lower case") << QStringList{"a", "d", "", "", "verysilent"} << "a"
-                                    << "d"
-                                    << "localhost"
-                                    << "vuvuzarid" << rmInteractive;
-        QTest::newRow("mixed case") << QStringList{"a", "d", "", "", "Silent"} << "a"
-                                    << "d"
-                                    << "localhost"
-                                    << "vuvuzarid" << rmInteractive;
-        QTest::newRow("with a blank") << QStringList{"a", "d", "", "", "SILENT "} << "a"
-                                      << "d"
-                                      << "localhost"
-                                      << "vuvuzarid" << rmInteractive;
+        const auto row = [](const char *name, const QStringList &args, const QString &backup, const QString &database,
+                            const QString &server, const QString &password, TRunMode mode) {
+            QTest::newRow(name) << args << backup << database << server << password << mode;
+        };
+        const QString localhost = QStringLiteral("localhost");
+        const QString defaultPassword = QStringLiteral("vuvuzarid");
+        row("two only", {"a.gbk", "d.fdb"}, "a.gbk", "d.fdb", localhost, defaultPassword, rmInteractive);
+        row("quotes removed from 1 to 3, kept in 4", {"\"C:\\a b\\x.gbk\"", "\"/d/x.fdb\"", "\"srv\"", "\"tajné\""},
+            "C:\\a b\\x.gbk", "/d/x.fdb", "srv", "\"tajné\"", rmInteractive);
+        row("blank server and password", {"a", "d", " \t", "  "}, "a", "d", localhost, defaultPassword, rmInteractive);
+        row("blanks kept around server and password", {"a", "d", " srv ", " heslo "}, "a", "d", " srv ", " heslo ",
+            rmInteractive);
+        const QStringList twoEmpty{"a", "d", "", ""};
+        for (const char *word : {"SILENT", "-SILENT", "/SILENT"})
+            row(word, twoEmpty + QStringList{word}, "a", "d", localhost, defaultPassword, rmSilent);
+        for (const char *word : {"VERYSILENT", "-VERYSILENT", "/VERYSILENT"})
+            row(word, twoEmpty + QStringList{word}, "a", "d", localhost, defaultPassword, rmVerySilent);
+        row("a sixth changes nothing", twoEmpty + QStringList{"VERYSILENT", "SILENT"}, "a", "d", localhost,
+            defaultPassword, rmVerySilent);
+        for (const char *word : {"verysilent", "Silent", "SILENT ", "QUIET"})
+            row(word, twoEmpty + QStringList{word}, "a", "d", localhost, defaultPassword, rmInteractive);
     }
 
     void parameters()

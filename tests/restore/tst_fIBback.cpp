@@ -33,7 +33,10 @@ const QKeySequence kEscape(Qt::Key_Escape);
 // The box's first line and the blank line under it.
 const QString kRestoreFailed = QStringLiteral("Chyba při obnově databáze ze zálohy!\n\n");
 
-QString withoutCr(QString text) { return text.remove(u'\r'); }
+QString withoutCr(QString text)
+{
+    return text.remove(u'\r');
+}
 
 std::unique_ptr<Database> connectionTo(const QString &databaseName,
                                        const QStringList &params = DbFixture::connectionParams())
@@ -44,7 +47,10 @@ std::unique_ptr<Database> connectionTo(const QString &databaseName,
     return db;
 }
 
-QStringList memoLines(const TfrmIBback *form) { return form->memBackup->toPlainText().split(u'\n'); }
+QStringList memoLines(const TfrmIBback *form)
+{
+    return form->memBackup->toPlainText().split(u'\n');
+}
 
 // What the window showed when the driver met it.
 struct WindowSeen {
@@ -54,7 +60,7 @@ struct WindowSeen {
 
 WindowSeen look(const TfrmIBback *form)
 {
-    return {form->windowTitle(),        form->btnZaloha->text(),       form->boxPrubeh->title(),
+    return {form->windowTitle(),         form->btnZaloha->text(),       form->boxPrubeh->title(),
             form->edtServerName->text(), form->edtDatabaseFile->text(), form->edtBackupFile->text(),
             form->btnZaloha->hasFocus()};
 }

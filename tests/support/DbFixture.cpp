@@ -5,19 +5,9 @@
 #include "Query.h"
 #include "TestEnvironment.h"
 #include "Transaction.h"
+#include "UsersTableSchema.h"
 
 namespace testsupport {
-
-namespace {
-const QString kUsersTable = QStringLiteral("create table DB$UZIV (\n"
-                                           "  UZI$LOGIN varchar(40) not null primary key,\n"
-                                           "  UZI$HESLO varchar(30),\n"
-                                           "  UZI$PRIJMENI varchar(40) not null,\n"
-                                           "  UZI$JMENO varchar(40),\n"
-                                           "  UZI$EMAIL varchar(40),\n"
-                                           "  UZI$PRAVO char(1) not null,\n"
-                                           "  UZI$POZN varchar(160))");
-} // namespace
 
 DbFixture::DbFixture(const QString &name, Access access, int dialect)
     : path_(newDatabasePath(name)), databaseName_(access == Access::Tcp ? overTcp(path_) : path_)
@@ -30,7 +20,7 @@ DbFixture::DbFixture(const QString &name, Access access, int dialect)
     database->defaultTransaction()->start();
     platform::Query query;
     query.setDatabase(database.get());
-    query.setSql(kUsersTable);
+    query.setSql(UsersTableSchema());
     query.execQuery();
     database->defaultTransaction()->commit();
 }

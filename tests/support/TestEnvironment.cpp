@@ -7,7 +7,10 @@
 
 namespace testsupport {
 
-QString firebirdDir() { return qEnvironmentVariable("FB_TEST_DIR"); }
+QString firebirdDir()
+{
+    return qEnvironmentVariable("FB_TEST_DIR");
+}
 
 QString sysdbaPassword()
 {
@@ -30,6 +33,9 @@ QString newDatabasePath(const QString &name)
     return path;
 }
 
-QString overTcp(const QString &path) { return QStringLiteral("localhost:") + path; }
+QString overTcp(const QString &path)
+{
+    return QStringLiteral("localhost:") + path;
+}
 
 } // namespace testsupport

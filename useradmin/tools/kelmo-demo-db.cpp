@@ -16,6 +16,7 @@
 #include "StationName.h"
 #include "Transaction.h"
 #include "UsersTable.h"
+#include "UsersTableSchema.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -24,15 +25,6 @@
 #include <optional>
 
 namespace {
-
-const QString kUsersTable = QStringLiteral("create table DB$UZIV (\n"
-                                           "  UZI$LOGIN varchar(40) not null primary key,\n"
-                                           "  UZI$HESLO varchar(30),\n"
-                                           "  UZI$PRIJMENI varchar(40) not null,\n"
-                                           "  UZI$JMENO varchar(40),\n"
-                                           "  UZI$EMAIL varchar(40),\n"
-                                           "  UZI$PRAVO char(1) not null,\n"
-                                           "  UZI$POZN varchar(160))");
 
 struct DemoUser {
     QString login;
@@ -83,7 +75,7 @@ void createDemoDatabase(const QString &path)
     query.setDatabase(&database);
 
     transaction.start();
-    run(query, kUsersTable);
+    run(query, UsersTableSchema());
     transaction.commit();
 
     transaction.start();
