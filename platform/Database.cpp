@@ -1,5 +1,7 @@
 #include "Database.h"
 
+#include "ParameterLines.h"
+
 #include "Exceptions.h"
 #include "Handles.h"
 #include "LoginPrompt.h"
@@ -42,15 +44,6 @@ int dpbItem(const QString &name)
     return items.value(key, 0);
 }
 
-QString lineName(const QString &line)
-{
-    return line.section(QLatin1Char('='), 0, 0);
-}
-QString lineValue(const QString &line)
-{
-    return line.section(QLatin1Char('='), 1);
-}
-
 void appendItem(QByteArray &dpb, int item, const QString &value)
 {
     const QByteArray bytes = toWin1250(value);
@@ -74,15 +67,16 @@ QByteArray buildDpb(const QStringList &params, const Login *login)
     for (const QString &line : params) {
         if (line.trimmed().isEmpty())
             continue;
-        const int item = dpbItem(lineName(line));
+        const int item = dpbItem(parameterName(line));
         if (item == 0)
             throw EDatabaseError(QStringLiteral("Neznámý parametr připojení: %1").arg(line));
         if (login && (item == isc_dpb_user_name || item == isc_dpb_password))
             continue;
         // An empty character set means none, as without the line.
-        if (item == isc_dpb_lc_ctype && lineValue(line).trimmed().isEmpty())
+        if (item == isc_dpb_lc_ctype && parameterValue(line).trimmed().isEmpty())
             continue;
-        appendItem(dpb, item, lineValue(line).trimmed());
+        // Values go as they stand: a password may begin or end with blanks.
+        appendItem(dpb, item, item == isc_dpb_lc_ctype ? parameterValue(line).trimmed() : parameterValue(line));
     }
     if (login) {
         appendItem(dpb, isc_dpb_user_name, login->userName);
@@ -161,11 +155,7 @@ void Database::setParams(const QStringList &lines)
 
 QString Database::paramValue(const QString &name) const
 {
-    for (const QString &line : d->params) {
-        if (lineName(line).trimmed().compare(name, Qt::CaseInsensitive) == 0)
-            return lineValue(line);
-    }
-    return {};
+    return findParameter(d->params, name).value_or(QString());
 }
 
 bool Database::loginPrompt() const

@@ -67,7 +67,7 @@ public:
     void done(int result) override;
 
 protected:
-    // The form's event handlers; derived forms override what their Parts name.
+    // The form's event handlers; derived forms override the ones they handle.
     virtual void FormShow() {}
     // Set canClose false to refuse the close; it starts true.
     virtual void FormCloseQuery(bool &canClose) { Q_UNUSED(canClose); }

@@ -22,6 +22,8 @@ using namespace platform;
 namespace {
 
 constexpr int kRestorePageSize = 4096;
+// How long a line may wait before the memo shows it.
+constexpr int kOutputBatchMs = 40;
 
 QFont tahoma(int pixels)
 {
@@ -199,6 +201,26 @@ TfrmIBback::TfrmIBback(QWidget *owner) : Form(owner)
     dlgBackup->DefaultExt = QStringLiteral("gbk");
     dlgBackup->Filter = QStringLiteral("Zálohovací soubor INTERBASE|*.gbk;*.ibk");
     dlgBackup->ShowPlacesBar = true;
+
+    outputTimer_.setSingleShot(true);
+    outputTimer_.setInterval(kOutputBatchMs);
+    connect(&outputTimer_, &QTimer::timeout, this, &TfrmIBback::flushOutputLines);
+}
+
+void TfrmIBback::appendOutputLine(const QString &line)
+{
+    pendingLines_ << line;
+    if (!outputTimer_.isActive())
+        outputTimer_.start();
+}
+
+void TfrmIBback::flushOutputLines()
+{
+    outputTimer_.stop();
+    if (pendingLines_.isEmpty())
+        return;
+    memBackup->appendPlainText(pendingLines_.join(u'\n'));
+    pendingLines_.clear();
 }
 
 void TfrmIBback::FormShow()
@@ -255,11 +277,13 @@ bool TfrmIBback::RunRestore()
         resRestore.serverName = FLocal ? QString() : FServer;
         resRestore.request = {FRestoreOptions, true, kRestorePageSize, {FParamBackupFile}, {FDatabase}};
         resRestore.run([this](const QString &line) {
-            memBackup->appendPlainText(line);
+            appendOutputLine(line);
             processMessages();
         });
+        flushOutputLines();
         result = true;
     } catch (const std::exception &error) {
+        flushOutputLines();
         messageBox(ComposeErrorMessage(QStringLiteral("Chyba při obnově databáze ze zálohy!"), error),
                    QStringLiteral("Upozornění"), MB_OK | MB_ICONWARNING);
     }

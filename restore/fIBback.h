@@ -9,6 +9,8 @@
 #include "Form.h"
 #include "RestoreService.h"
 
+#include <QTimer>
+
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -73,8 +75,19 @@ public:
     void btnStornoClick();
     void btnBackupClick();
 
+    // The server's lines reach the memo in batches, at most a few hundredths
+    // of a second late: laying out one memo line costs about as much as a
+    // whole batch, and a restore may send very many.
+    void appendOutputLine(const QString &line);
+    // Shows the waiting lines now.
+    void flushOutputLines();
+
 protected:
     void FormShow() override;
+
+private:
+    QStringList pendingLines_;
+    QTimer outputTimer_;
 };
 
 // Creates the window for the connection's settings, runs it as the kind says

@@ -1,5 +1,7 @@
 #include "ConnectionSettings.h"
 
+#include "ParameterLines.h"
+
 #include "DACrypt.h"
 #include "Database.h"
 #include "ErrorTranslation.h"
@@ -46,12 +48,7 @@ QString TrimBlanks(const QString &text)
 
 QString ParamValue(const QStringList &lines, const QString &name)
 {
-    for (const QString &line : lines) {
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals >= 0 && line.left(equals).compare(name, Qt::CaseInsensitive) == 0)
-            return line.mid(equals + 1);
-    }
-    return {};
+    return platform::findParameter(lines, name).value_or(QString());
 }
 
 bool AskToDisconnect(Database *connection)

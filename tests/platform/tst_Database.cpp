@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -89,6 +90,7 @@ private slots:
     void openAndCloseNotify_data() { addAccessRows(); }
     void openAndCloseNotify();
     void parameterNamesIgnoreCaseAndPrefix();
+    void passwordWithBlanksIsSentAsItStands();
     void unknownParameterFailsOpen();
     void nameAndParametersCannotChangeWhileOpen();
     void loginPromptAsksForUserAndPassword();
@@ -180,6 +182,24 @@ void DatabaseTest::parameterNamesIgnoreCaseAndPrefix()
     database.open();
     QVERIFY(database.connected());
     QCOMPARE(database.characterSet(), QStringLiteral("WIN1250"));
+}
+
+void DatabaseTest::passwordWithBlanksIsSentAsItStands()
+{
+    const DbFixture fixture(QStringLiteral("blankpassword"));
+    const QString user = QStringLiteral("BLANKS_%1").arg(QCoreApplication::applicationPid());
+    fixture.execute(QStringLiteral("create or alter user %1 password ' x y ' using plugin Srp").arg(user));
+    const auto dropUser = qScopeGuard([&] { fixture.execute(QStringLiteral("drop user %1 using plugin Srp").arg(user)); });
+
+    platform::Database database;
+    database.setDatabaseName(fixture.databaseName());
+    database.setParams({QStringLiteral("user_name=") + user, QStringLiteral("password= x y ")});
+    database.open();
+    QVERIFY(database.connected());
+    database.close();
+
+    database.setParams({QStringLiteral("user_name=") + user, QStringLiteral("password=x y")});
+    QVERIFY_THROWS_EXCEPTION(EIBError, database.open());
 }
 
 void DatabaseTest::unknownParameterFailsOpen()

@@ -14,7 +14,7 @@ using testsupport::pressKey;
 
 namespace {
 
-// A dialog as the Parts build them: F12 confirms and Esc cancels through the
+// A dialog as the programs build them: F12 confirms and Esc cancels through the
 // key preview; OK and Storno buttons; a close query that may refuse.
 class SampleForm : public Form {
 public:

@@ -301,6 +301,17 @@ private slots:
         QCOMPARE(form.FOutcome, roFailed);
     }
 
+    void outputLinesReachTheMemoInOrderWhileMessagesAreProcessed()
+    {
+        TfrmIBback form;
+        form.appendOutputLine(QStringLiteral("gbak:první "));
+        QTRY_COMPARE(form.memBackup->toPlainText(), QStringLiteral("gbak:první "));
+        form.appendOutputLine(QStringLiteral("gbak:druhá "));
+        form.appendOutputLine(QString());
+        form.flushOutputLines();
+        QCOMPARE(memoLines(&form), (QStringList{"gbak:první ", "gbak:druhá ", ""}));
+    }
+
     void noConnectionWarns()
     {
         ModalDriver driver;
