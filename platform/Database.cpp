@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "ParameterBuffer.h"
 #include "ParameterLines.h"
 
 #include "Exceptions.h"
@@ -44,16 +45,6 @@ int dpbItem(const QString &name)
     return items.value(key, 0);
 }
 
-void appendItem(QByteArray &dpb, int item, const QString &value)
-{
-    const QByteArray bytes = toWin1250(value);
-    if (bytes.size() > 255)
-        throw EDatabaseError(QStringLiteral("Hodnota parametru připojení je delší než 255 znaků."));
-    dpb.append(char(item));
-    dpb.append(char(bytes.size()));
-    dpb.append(bytes);
-}
-
 struct Login {
     QString userName;
     QString password;
@@ -76,11 +67,11 @@ QByteArray buildDpb(const QStringList &params, const Login *login)
         if (item == isc_dpb_lc_ctype && parameterValue(line).trimmed().isEmpty())
             continue;
         // Values go as they stand: a password may begin or end with blanks.
-        appendItem(dpb, item, item == isc_dpb_lc_ctype ? parameterValue(line).trimmed() : parameterValue(line));
+        appendShortItem(dpb, item, item == isc_dpb_lc_ctype ? parameterValue(line).trimmed() : parameterValue(line));
     }
     if (login) {
-        appendItem(dpb, isc_dpb_user_name, login->userName);
-        appendItem(dpb, isc_dpb_password, login->password);
+        appendShortItem(dpb, isc_dpb_user_name, login->userName);
+        appendShortItem(dpb, isc_dpb_password, login->password);
     }
     return dpb;
 }

@@ -3,6 +3,8 @@
 #include "Exceptions.h"
 #include "FbApi.h"
 #include "LoginPrompt.h"
+#include "ParameterBuffer.h"
+#include "ParameterLines.h"
 #include "Win1250.h"
 
 #include <QtEndian>
@@ -16,36 +18,6 @@ struct RestoreService::Handle {
 };
 
 namespace {
-
-QString lineName(const QString &line)
-{
-    return line.section(QLatin1Char('='), 0, 0).trimmed();
-}
-QString lineValue(const QString &line)
-{
-    return line.section(QLatin1Char('='), 1);
-}
-
-// The value of the first line with that name (case ignored); none when no line has it.
-std::optional<QString> paramValue(const QStringList &params, const QString &name)
-{
-    for (const QString &line : params) {
-        if (line.contains(QLatin1Char('=')) && lineName(line).compare(name, Qt::CaseInsensitive) == 0)
-            return lineValue(line);
-    }
-    return std::nullopt;
-}
-
-// Attach items carry a one-byte length.
-void appendShortItem(QByteArray &buffer, char item, const QString &value)
-{
-    const QByteArray bytes = toWin1250(value);
-    if (bytes.size() > 255)
-        throw EDatabaseError(QStringLiteral("Hodnota parametru připojení je delší než 255 znaků."));
-    buffer.append(item);
-    buffer.append(char(bytes.size()));
-    buffer.append(bytes);
-}
 
 // Start items carry a two-byte little-endian length.
 void appendStringItem(QByteArray &buffer, char item, const QString &value)
@@ -94,9 +66,9 @@ QByteArray serviceAttachBuffer(const QStringList &params)
     QByteArray buffer;
     buffer.append(char(isc_spb_version));
     buffer.append(char(isc_spb_current_version));
-    if (const auto user = paramValue(params, QStringLiteral("user_name")))
+    if (const auto user = findParameter(params, QStringLiteral("user_name")))
         appendShortItem(buffer, isc_spb_user_name, *user);
-    if (const auto password = paramValue(params, QStringLiteral("password")))
+    if (const auto password = findParameter(params, QStringLiteral("password")))
         appendShortItem(buffer, isc_spb_password, *password);
     return buffer;
 }
@@ -160,7 +132,7 @@ void RestoreService::attach()
     const QString managerName = serviceManagerName(protocol, serverName);
     QStringList lines = params;
     if (loginPrompt) {
-        QString user = paramValue(params, QStringLiteral("user_name")).value_or(QString());
+        QString user = findParameter(params, QStringLiteral("user_name")).value_or(QString());
         QString password;
         if (!askLogin(managerName, user, password))
             throw EDatabaseError(QStringLiteral("Přihlášení k databázi bylo zrušeno."));

@@ -273,8 +273,11 @@ bool TfrmIBback::RunRestore()
         if (!FPasswordLine.isEmpty())
             resRestore.params << FPasswordLine;
         resRestore.loginPrompt = FUserLine.isEmpty() || FPasswordLine.isEmpty();
-        resRestore.protocol = FLocal ? ServiceProtocol::Local : ServiceProtocol::Tcp;
-        resRestore.serverName = FLocal ? QString() : FServer;
+        // A name without a server (a bare path with "/") is on this computer too:
+        // there is no ":service_mgr" of an empty server name to reach.
+        const bool local = FLocal || FServer.isEmpty();
+        resRestore.protocol = local ? ServiceProtocol::Local : ServiceProtocol::Tcp;
+        resRestore.serverName = local ? QString() : FServer;
         resRestore.request = {FRestoreOptions, true, kRestorePageSize, {FParamBackupFile}, {FDatabase}};
         resRestore.run([this](const QString &line) {
             appendOutputLine(line);

@@ -264,6 +264,20 @@ private slots:
         restored.close();
     }
 
+    void bareAbsolutePathRestoresThroughTheLocalServiceManager()
+    {
+        const SampleBackup backup(QStringLiteral("absolute"));
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        // A "/" makes the name count as one with an (empty) server part.
+        const QString path = folder.filePath(QStringLiteral("absolute.fdb"));
+        const auto db = connectionTo(path);
+        TRestoreOutcome outcome = roNotRun;
+        RunBackupRestore(db.get(), backup.path, rkImmediate, {TRestoreOption::Replace}, &outcome);
+        QCOMPARE(outcome, roDone);
+        QVERIFY(QFile::exists(path));
+    }
+
     void missingPasswordLineAsksTheLogin()
     {
         const DbFixture target(QStringLiteral("login"));
