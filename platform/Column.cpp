@@ -71,14 +71,6 @@ ISC_TIME iscTime(QTime time)
 const QString kDateFormat = QStringLiteral("d.M.yyyy");
 const QString kTimeFormat = QStringLiteral("H:mm:ss");
 
-QString textValue(const Column &column, const char *row, const TextCodec &codec)
-{
-    const char *data = row + column.dataOffset;
-    if (column.type == SQL_VARYING)
-        return codec.decode(data + 2, load<short>(row, column.dataOffset));
-    return codec.decode(data, column.length);
-}
-
 QString notValid(const QString &text, const char *what)
 {
     return QStringLiteral("'%1' is not a valid %2").arg(text, QLatin1String(what));
@@ -191,6 +183,16 @@ void setColumnNull(const Column &column, char *row)
     store<short>(row, column.nullOffset, -1);
 }
 
+QByteArrayView columnBytes(const Column &column, const char *row)
+{
+    if (columnIsNull(column, row))
+        return {};
+    const char *data = row + column.dataOffset;
+    if (column.type == SQL_VARYING)
+        return {data + 2, load<short>(row, column.dataOffset)};
+    return {data, column.length};
+}
+
 QString columnText(const Column &column, const char *row, const TextCodec &codec)
 {
     if (columnIsNull(column, row))
@@ -198,8 +200,13 @@ QString columnText(const Column &column, const char *row, const TextCodec &codec
     const char *data = row + column.dataOffset;
     switch (column.type) {
     case SQL_TEXT:
-    case SQL_VARYING:
-        return textValue(column, row, codec);
+    case SQL_VARYING: {
+        const QByteArrayView bytes = columnBytes(column, row);
+        const QString text = codec.decode(bytes.data(), int(bytes.size()));
+        // In a set of several bytes per character the server pads CHAR(n)
+        // to its bytes, not to n characters.
+        return column.type == SQL_TEXT ? text.left(column.characterSize()) : text;
+    }
     case SQL_SHORT:
     case SQL_LONG:
     case SQL_INT64:

@@ -6,6 +6,7 @@
 #include "FbApi.h"
 #include "FieldType.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace platform {
@@ -31,6 +32,9 @@ struct Column {
 
 bool columnIsNull(const Column &column, const char *row);
 void setColumnNull(const Column &column, char *row);
+// The stored bytes of a text column's value (CHAR with its padding); empty
+// for NULL.
+QByteArrayView columnBytes(const Column &column, const char *row);
 // NULL reads as empty text.
 QString columnText(const Column &column, const char *row, const TextCodec &codec);
 // NULL reads as 0; text is converted (EConvertError when it is no number).

@@ -4,11 +4,11 @@
 #include "Exceptions.h"
 #include "Field.h"
 #include "Handles.h"
+#include "LocateMatcher.h"
 #include "NamedParameters.h"
 #include "Statement.h"
 #include "StatementTarget.h"
 #include "Transaction.h"
-#include "Win1250.h"
 
 #include <QPointer>
 
@@ -392,12 +392,9 @@ bool DataSet::locate(const QString &fieldName, const QString &value, LocateOptio
     const bool text = isTextType(field->dataType());
     const bool caseInsensitive = text && options.testFlag(LocateOption::CaseInsensitive);
     const bool partial = text && options.testFlag(LocateOption::PartialKey);
-    const QString key = caseInsensitive ? upperLocale(value) : value;
+    const LocateMatcher matcher(column, d->codec, value, caseInsensitive, partial);
     for (size_t row = 0; row < d->rows.size(); ++row) {
-        QString candidate = columnText(column, d->rows[row].constData(), d->codec);
-        if (caseInsensitive)
-            candidate = upperLocale(candidate);
-        if (partial ? candidate.startsWith(key) : candidate == key) {
+        if (matcher.matches(d->rows[row].constData())) {
             moveTo(int(row));
             d->bof = d->eof = false;
             return true;

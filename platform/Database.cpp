@@ -28,8 +28,6 @@ struct Database::Private {
 
 namespace {
 
-const char kDpbPrefix[] = "isc_dpb_";
-
 // The string items of the database parameter buffer, by name.
 int dpbItem(const QString &name)
 {
@@ -39,10 +37,7 @@ int dpbItem(const QString &name)
         {QStringLiteral("lc_ctype"), isc_dpb_lc_ctype},
         {QStringLiteral("sql_role_name"), isc_dpb_sql_role_name},
     };
-    QString key = name.trimmed().toLower();
-    if (key.startsWith(QLatin1String(kDpbPrefix)))
-        key = key.mid(int(sizeof kDpbPrefix) - 1);
-    return items.value(key, 0);
+    return parameterItem(items, name, QLatin1StringView("isc_dpb_"));
 }
 
 struct Login {

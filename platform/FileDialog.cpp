@@ -28,17 +28,6 @@ bool runningSystemVersion(OsVersionInfo &info)
     return true;
 }
 
-// Whether the system's dialog has a places bar at all (Windows 2000, Me and later).
-bool systemHasPlacesBar()
-{
-    OsVersionInfo info;
-    if (!getVersionEx(info))
-        return false;
-    return (info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 5) ||
-           (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS &&
-            (info.dwMajorVersion > 4 || (info.dwMajorVersion == 4 && info.dwMinorVersion >= 90)));
-}
-
 // "text|pattern;pattern|text|pattern" as Qt's name filters, "text (pattern pattern)".
 QStringList nameFilters(const QString &filter)
 {
@@ -86,7 +75,7 @@ int runFileDialog(FileDialogRecord &record, bool save)
     if (!record.lpstrFile.isEmpty())
         dialog.selectFile(record.lpstrFile);
 
-    const bool placesBar = systemHasPlacesBar() &&
+    const bool placesBar = isNewFileDialogAvailable() &&
                            !(record.lStructSize >= FileDialogRecordNewSize && (record.FlagsEx & OFN_EX_NOPLACESBAR));
     if (QWidget *sidebar = dialog.findChild<QWidget *>(QStringLiteral("sidebar")))
         sidebar->setVisible(placesBar);
@@ -133,6 +122,21 @@ void setVersionProvider(std::function<bool(OsVersionInfo &)> provider)
     installedVersionProvider() = std::move(provider);
 }
 
+bool isNewFileDialogAvailable()
+{
+    OsVersionInfo info;
+    if (!getVersionEx(info))
+        return false;
+    switch (info.dwPlatformId) {
+    case VER_PLATFORM_WIN32_NT:
+        return info.dwMajorVersion >= 5;
+    case VER_PLATFORM_WIN32_WINDOWS:
+        return info.dwMajorVersion >= 4 && info.dwMinorVersion >= 90;
+    default:
+        return false;
+    }
+}
+
 bool OpenDialog::Execute()
 {
     return runDialog(getOpenFileName);
@@ -146,7 +150,7 @@ bool SaveDialog::Execute()
 bool OpenDialog::runDialog(FileDialogFunction dialogFunction)
 {
     FileDialogRecord record;
-    record.lStructSize = systemHasPlacesBar() ? FileDialogRecordNewSize : FileDialogRecordOldSize;
+    record.lStructSize = isNewFileDialogAvailable() ? FileDialogRecordNewSize : FileDialogRecordOldSize;
     record.lpstrFilter = Filter;
     record.nFilterIndex = std::uint32_t(FilterIndex);
     record.lpstrFile = FileName;

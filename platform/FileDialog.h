@@ -77,6 +77,11 @@ bool getVersionEx(OsVersionInfo &info);
 // Replaces the running system's answer (tests); an empty provider restores it.
 void setVersionProvider(std::function<bool(OsVersionInfo &)> provider);
 
+// Whether the running system has the newer file dialog, the one with the
+// places bar (Windows 2000, Me and later); a failing version query counts as
+// an old system. Asked afresh each time.
+bool isNewFileDialogAvailable();
+
 // The class library's open-file dialog component.
 class OpenDialog : public QObject {
 public:

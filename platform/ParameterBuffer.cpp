@@ -5,6 +5,14 @@
 
 namespace platform {
 
+int parameterItem(const QHash<QString, int> &items, const QString &name, QLatin1StringView prefix)
+{
+    QString key = name.trimmed().toLower();
+    if (key.startsWith(prefix))
+        key = key.mid(prefix.size());
+    return items.value(key, 0);
+}
+
 void appendShortItem(QByteArray &buffer, int item, const QString &value)
 {
     const QByteArray bytes = toWin1250(value);

@@ -4,9 +4,15 @@
 // an item code, a one-byte length and the Windows-1250 bytes of the value.
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 namespace platform {
+
+// The item code of a parameter name, compared without regard to case and
+// with an optional leading prefix ("isc_dpb_"); 0 for a name not in items
+// (whose keys are lower case, without the prefix).
+int parameterItem(const QHash<QString, int> &items, const QString &name, QLatin1StringView prefix);
 
 // Raises EDatabaseError for a value longer than 255 bytes.
 void appendShortItem(QByteArray &buffer, int item, const QString &value);

@@ -83,19 +83,25 @@ void Statement::prepare(const QString &sql)
     describeInput();
 }
 
-void Statement::describeOutput()
+// Describes into the descriptor, grown once when the statement has more
+// variables than it holds.
+void Statement::describe(std::vector<char> &buffer, Describe call)
 {
-    const fb::Api &client = fb::api();
     const unsigned short dialect = static_cast<unsigned short>(database_->sqlDialect());
     ISC_STATUS_ARRAY status;
-    allocate(out_, 8);
-    client.dsql_describe(status, &handle_, dialect, sqlda(out_));
+    allocate(buffer, 8);
+    call(status, &handle_, dialect, sqlda(buffer));
     fb::check(status);
-    if (sqlda(out_)->sqld > sqlda(out_)->sqln) {
-        allocate(out_, sqlda(out_)->sqld);
-        client.dsql_describe(status, &handle_, dialect, sqlda(out_));
+    if (sqlda(buffer)->sqld > sqlda(buffer)->sqln) {
+        allocate(buffer, sqlda(buffer)->sqld);
+        call(status, &handle_, dialect, sqlda(buffer));
         fb::check(status);
     }
+}
+
+void Statement::describeOutput()
+{
+    describe(out_, fb::api().dsql_describe);
     const TextCodec &codec = DatabaseAccess::codec(*database_);
     XSQLDA *da = sqlda(out_);
     int offset = 0;
@@ -129,17 +135,7 @@ void Statement::describeOutput()
 
 void Statement::describeInput()
 {
-    const fb::Api &client = fb::api();
-    const unsigned short dialect = static_cast<unsigned short>(database_->sqlDialect());
-    ISC_STATUS_ARRAY status;
-    allocate(in_, 8);
-    client.dsql_describe_bind(status, &handle_, dialect, sqlda(in_));
-    fb::check(status);
-    if (sqlda(in_)->sqld > sqlda(in_)->sqln) {
-        allocate(in_, sqlda(in_)->sqld);
-        client.dsql_describe_bind(status, &handle_, dialect, sqlda(in_));
-        fb::check(status);
-    }
+    describe(in_, fb::api().dsql_describe_bind);
     inNulls_.assign(std::max<int>(sqlda(in_)->sqld, 1), -1);
     for (int i = 0; i < parameterCount(); ++i)
         bindNull(i);

@@ -49,6 +49,8 @@ public:
 
 private:
     void free();
+    using Describe = decltype(&isc_dsql_describe);
+    void describe(std::vector<char> &buffer, Describe call);
     void describeOutput();
     void describeInput();
     QPointer<Database> database_;

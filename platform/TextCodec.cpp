@@ -54,11 +54,16 @@ QByteArray TextCodec::encode(const QString &text) const
     return bytes;
 }
 
+const QChar *TextCodec::byteCharacters() const
+{
+    return kind_ == Kind::Win1250 ? win1250Characters().constData() : nullptr;
+}
+
 QString TextCodec::decode(const char *bytes, int length) const
 {
     switch (kind_) {
     case Kind::Win1250: {
-        const QChar *table = win1250Characters().constData();
+        const QChar *table = byteCharacters();
         QString text(length, Qt::Uninitialized);
         QChar *out = text.data();
         for (int i = 0; i < length; ++i)

@@ -16,6 +16,9 @@ public:
     QByteArray encode(const QString &text) const;
     QString decode(const char *bytes, int length) const;
     QString decode(const QByteArray &bytes) const { return decode(bytes.constData(), int(bytes.size())); }
+    // The character of each of the 256 bytes when the set has one byte per
+    // character (Windows-1250); nullptr otherwise.
+    const QChar *byteCharacters() const;
 
 private:
     enum class Kind { Win1250, Utf8, Other };

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Exceptions.h"
 #include "Handles.h"
+#include "ParameterBuffer.h"
 
 #include <QHash>
 
@@ -16,8 +17,6 @@ struct Transaction::Private {
 };
 
 namespace {
-
-const char kTpbPrefix[] = "isc_tpb_";
 
 // One database of isc_start_multiple, as the client library reads it.
 struct TransactionBlock {
@@ -46,10 +45,7 @@ int tpbItem(const QString &name)
         {QStringLiteral("restart_requests"), isc_tpb_restart_requests},
         {QStringLiteral("no_auto_undo"), isc_tpb_no_auto_undo},
     };
-    QString key = name.trimmed().toLower();
-    if (key.startsWith(QLatin1String(kTpbPrefix)))
-        key = key.mid(int(sizeof kTpbPrefix) - 1);
-    return items.value(key, 0);
+    return parameterItem(items, name, QLatin1StringView("isc_tpb_"));
 }
 
 // Empty parameter lines give an empty buffer: the server's defaults.

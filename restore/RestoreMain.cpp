@@ -5,7 +5,6 @@
 #include "DAutils.h"
 #include "Database.h"
 #include "ErrorTranslation.h"
-#include "MessageBox.h"
 #include "MessageBoxes.h"
 #include "StringUtils.h"
 #include "fIBback.h"
@@ -50,11 +49,6 @@ std::unique_ptr<Database> newRestoreDb(const TRestoreParams &params)
     return db;
 }
 
-void showWarningBox(const QString &text)
-{
-    messageBox(text, QStringLiteral("Upozornění"), MB_OK | MB_ICONWARNING);
-}
-
 // Opens the connection once to prove server, database and password; the
 // connection dialog offers a correction. False after the warning box.
 bool TestConnection(Database &db)
@@ -69,7 +63,7 @@ bool TestConnection(Database &db)
     try {
         db.open();
     } catch (const std::exception &error) {
-        showWarningBox(ComposeErrorMessage(kConnectFailed, error));
+        ShowWarning(ComposeErrorMessage(kConnectFailed, error));
         return false;
     }
     return true;

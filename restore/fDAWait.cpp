@@ -2,11 +2,11 @@
 
 #include "Application.h"
 #include "MessageBox.h"
+#include "RestoreLook.h"
 #include "SystemColors.h"
 
 #include <QFrame>
 #include <QLabel>
-#include <QPainter>
 #include <QProgressBar>
 #include <QToolButton>
 
@@ -16,13 +16,6 @@ TfrmDAWait *frmDAWait = nullptr;
 
 namespace {
 
-QFont tahoma(int pixels)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(pixels);
-    return font;
-}
-
 QLabel *statusLine(QWidget *parent, const QRect &place, const QString &text, int fontPixels, const QColor &colour)
 {
     auto *label = new QLabel(text, parent);
@@ -31,19 +24,6 @@ QLabel *statusLine(QWidget *parent, const QRect &place, const QString &text, int
     label->setFont(tahoma(fontPixels));
     setFontColor(label, colour);
     return label;
-}
-
-// A red cross; the disabled image comes from the icon itself.
-QIcon cancelGlyph()
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0xC0, 0x00, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(4, 4, 12, 12);
-    painter.drawLine(12, 4, 4, 12);
-    return QIcon(pixmap);
 }
 
 } // namespace

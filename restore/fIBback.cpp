@@ -4,8 +4,8 @@
 #include "ConnectionSettings.h"
 #include "Database.h"
 #include "ErrorTranslation.h"
-#include "MessageBox.h"
 #include "MessageBoxes.h"
+#include "RestoreLook.h"
 #include "SystemColors.h"
 
 #include <QFrame>
@@ -22,22 +22,8 @@ using namespace platform;
 namespace {
 
 constexpr int kRestorePageSize = 4096;
-// How long a line may wait before the memo shows it.
+// The shortest time between two updates of the memo.
 constexpr int kOutputBatchMs = 40;
-
-QFont tahoma(int pixels)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(pixels);
-    return font;
-}
-
-QPixmap transparentPixmap(int size)
-{
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
 
 QIcon folderGlyph()
 {
@@ -57,17 +43,6 @@ QIcon restoreGlyph()
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0x00, 0x80, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPolyline(QPolygonF({{3, 8}, {7, 12}, {13, 4}}));
-    return QIcon(pixmap);
-}
-
-QIcon cancelGlyph()
-{
-    QPixmap pixmap = transparentPixmap(16);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0xC0, 0x00, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(4, 4, 12, 12);
-    painter.drawLine(12, 4, 4, 12);
     return QIcon(pixmap);
 }
 
@@ -203,15 +178,17 @@ TfrmIBback::TfrmIBback(QWidget *owner) : Form(owner)
     dlgBackup->ShowPlacesBar = true;
 
     outputTimer_.setSingleShot(true);
-    outputTimer_.setInterval(kOutputBatchMs);
     connect(&outputTimer_, &QTimer::timeout, this, &TfrmIBback::flushOutputLines);
 }
 
 void TfrmIBback::appendOutputLine(const QString &line)
 {
     pendingLines_ << line;
-    if (!outputTimer_.isActive())
-        outputTimer_.start();
+    const qint64 shownAgo = sinceOutputShown_.isValid() ? sinceOutputShown_.elapsed() : kOutputBatchMs;
+    if (shownAgo >= kOutputBatchMs)
+        flushOutputLines();
+    else if (!outputTimer_.isActive())
+        outputTimer_.start(int(kOutputBatchMs - shownAgo));
 }
 
 void TfrmIBback::flushOutputLines()
@@ -221,6 +198,7 @@ void TfrmIBback::flushOutputLines()
         return;
     memBackup->appendPlainText(pendingLines_.join(u'\n'));
     pendingLines_.clear();
+    sinceOutputShown_.start();
 }
 
 void TfrmIBback::FormShow()
@@ -287,8 +265,7 @@ bool TfrmIBback::RunRestore()
         result = true;
     } catch (const std::exception &error) {
         flushOutputLines();
-        messageBox(ComposeErrorMessage(QStringLiteral("Chyba při obnově databáze ze zálohy!"), error),
-                   QStringLiteral("Upozornění"), MB_OK | MB_ICONWARNING);
+        ShowWarning(ComposeErrorMessage(QStringLiteral("Chyba při obnově databáze ze zálohy!"), error));
     }
     setEnabled(true);
     aniCopy->stop();

@@ -9,6 +9,7 @@
 #include "Form.h"
 #include "RestoreService.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 class QFrame;
@@ -76,8 +77,10 @@ public:
     void btnBackupClick();
 
     // The server's lines reach the memo in batches, at most a few hundredths
-    // of a second late: laying out one memo line costs about as much as a
-    // whole batch, and a restore may send very many.
+    // of a second apart: laying out one memo line costs about as much as a
+    // whole batch, and a restore may send very many. A line that comes after
+    // a quiet spell is shown at once, as the server may keep the thread
+    // waiting long for the next one.
     void appendOutputLine(const QString &line);
     // Shows the waiting lines now.
     void flushOutputLines();
@@ -88,6 +91,7 @@ protected:
 private:
     QStringList pendingLines_;
     QTimer outputTimer_;
+    QElapsedTimer sinceOutputShown_;
 };
 
 // Creates the window for the connection's settings, runs it as the kind says

@@ -43,18 +43,7 @@ bool TAgSaveDialog::Execute()
 
 bool IsNewDialogAvailable()
 {
-    OsVersionInfo info;
-    info.dwOSVersionInfoSize = sizeof(OsVersionInfo);
-    if (!getVersionEx(info))
-        return false;
-    switch (info.dwPlatformId) {
-    case VER_PLATFORM_WIN32_NT:
-        return info.dwMajorVersion >= 5;
-    case VER_PLATFORM_WIN32_WINDOWS:
-        return info.dwMajorVersion >= 4 && info.dwMinorVersion >= 90;
-    default:
-        return false;
-    }
+    return isNewFileDialogAvailable();
 }
 
 int OpenFileNameHook(FileDialogRecord &record)

@@ -23,11 +23,6 @@ using platform::ProfileFile;
 
 namespace {
 
-const QString kUserName = QStringLiteral("user_name");
-const QString kPassword = QStringLiteral("password");
-const QString kRole = QStringLiteral("sql_role_name");
-const QString kCharacterSet = QStringLiteral("lc_ctype");
-
 bool isBlank(QChar c)
 {
     return c.unicode() <= 32;
@@ -49,6 +44,11 @@ QString TrimBlanks(const QString &text)
 QString ParamValue(const QStringList &lines, const QString &name)
 {
     return platform::findParameter(lines, name).value_or(QString());
+}
+
+QString ParamLine(const QString &name, const QString &value)
+{
+    return name + QLatin1Char('=') + value;
 }
 
 bool AskToDisconnect(Database *connection)
@@ -108,10 +108,10 @@ void LoadConnectionSettings(const ProfileFile *settings, Database *connection)
         const QString password =
             storedPassword.isEmpty() ? kDefaultPassword : DecodePassword(storedPassword, kSettingsFileKey);
         connection->setParams({
-            kUserName + QLatin1Char('=') + read("User_name", QStringLiteral("sysdba")),
-            kPassword + QLatin1Char('=') + password,
-            kRole + QLatin1Char('=') + read("SQLrole", QString()),
-            kCharacterSet + QLatin1Char('=') + read("Characters", QStringLiteral("Win1250")),
+            ParamLine(kUserNameParam, read("User_name", QStringLiteral("sysdba"))),
+            ParamLine(kPasswordParam, password),
+            ParamLine(kRoleParam, read("SQLrole", QString())),
+            ParamLine(kCharacterSetParam, read("Characters", QStringLiteral("Win1250"))),
         });
     } catch (const Exception &error) {
         ShowError(error.message());
@@ -130,10 +130,10 @@ void SaveConnectionSettings(ProfileFile *settings, const Database *connection)
         write("DatabaseName", connection->databaseName());
         settings->writeBool(kIBServerSection, QStringLiteral("LoginPrompt"), connection->loginPrompt());
         settings->writeInteger(kIBServerSection, QStringLiteral("SQLDialect"), connection->sqlDialect());
-        write("User_name", ParamValue(params, kUserName));
-        write("Password", EncodePassword(ParamValue(params, kPassword), kSettingsFileKey));
-        write("SQLrole", ParamValue(params, kRole));
-        write("Characters", ParamValue(params, kCharacterSet));
+        write("User_name", ParamValue(params, kUserNameParam));
+        write("Password", EncodePassword(ParamValue(params, kPasswordParam), kSettingsFileKey));
+        write("SQLrole", ParamValue(params, kRoleParam));
+        write("Characters", ParamValue(params, kCharacterSetParam));
     } catch (const Exception &) {
         // Saving the settings is best effort: a file that cannot be written
         // must not stop the program.

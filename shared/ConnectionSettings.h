@@ -14,6 +14,11 @@ class ProfileFile;
 
 // The section of the settings file and of connection profiles.
 inline const QString kIBServerSection = QStringLiteral("IBServer");
+// The names of a connection's parameter lines.
+inline const QString kUserNameParam = QStringLiteral("user_name");
+inline const QString kPasswordParam = QStringLiteral("password");
+inline const QString kRoleParam = QStringLiteral("sql_role_name");
+inline const QString kCharacterSetParam = QStringLiteral("lc_ctype");
 // The database administrator's password when the settings file holds none.
 inline const QString kDefaultPassword = QStringLiteral("vuvuzarid");
 
@@ -23,6 +28,8 @@ QString TrimBlanks(const QString &text);
 // The value of the first parameter line whose name (the text before its
 // first "=") equals the wanted name, case ignored; empty when there is none.
 QString ParamValue(const QStringList &lines, const QString &name);
+// The parameter line "name=value".
+QString ParamLine(const QString &name, const QString &value);
 
 // Asks before an unexpectedly open connection is closed; true when it is
 // still open afterwards.

@@ -3,6 +3,8 @@
 #include "SchemaTables.h"
 #include "Win1250.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace {
@@ -66,9 +68,18 @@ const QLatin1StringView kBlank(" ");
 const QLatin1StringView kBlankQuote(" \"");
 constexpr QChar kQuote = u'"';
 
+// Firebird 3 names the column with its table, both quoted ("DB$UZIV"."UZI$PRIJMENI"):
+// the sentence puts its own quotes round the column part alone.
+QString unquotedColumn(const QString &name)
+{
+    static const QRegularExpression quoted(QStringLiteral(R"re(^(?:"[^"]*"\.)?"([^"]*)"$)re"));
+    const QRegularExpressionMatch match = quoted.match(name);
+    return match.hasMatch() ? match.captured(1) : name;
+}
+
 QString ExtractColumnName(const QString &message)
 {
-    return extractName(message, {QLatin1StringView("COLUMN"), kBlank, u',', false});
+    return unquotedColumn(extractName(message, {QLatin1StringView("COLUMN"), kBlank, u',', false}));
 }
 
 QString ExtractConstraintMessage(const QString &message)

@@ -260,7 +260,6 @@ void TfrmIBServer::buildButtons()
     btnTest = new QPushButton(QStringLiteral("&Test"), this);
     btnTest->setGeometry(64, 240, 75, 25);
     btnTest->setFocusPolicy(Qt::ClickFocus);
-    btnTest->setAutoDefault(false);
 
     btnOK = new QPushButton(QStringLiteral("&OK"), this);
     btnOK->setGeometry(184, 240, 75, 25);
@@ -269,7 +268,6 @@ void TfrmIBServer::buildButtons()
 
     btnStorno = new QPushButton(QStringLiteral("&Storno"), this);
     btnStorno->setGeometry(264, 240, 75, 25);
-    btnStorno->setAutoDefault(false);
     setCancelButton(btnStorno);
     setButtonModalResult(btnStorno, platform::mrCancel);
 
@@ -417,16 +415,16 @@ void TfrmIBServer::LoadFromDatabase(const Database *connection)
     edtSQLDialect->setText(QStringLiteral("3"));
 
     const QStringList params = connection->params();
-    const auto showIfGiven = [&params](const char *name, const std::function<void(const QString &)> &show) {
-        const QString value = ParamValue(params, QLatin1String(name));
+    const auto showIfGiven = [&params](const QString &name, const std::function<void(const QString &)> &show) {
+        const QString value = ParamValue(params, name);
         if (!TrimBlanks(value).isEmpty())
             show(value);
     };
-    showIfGiven("user_name", [this](const QString &value) { edtUser_Name->setText(value); });
-    showIfGiven("password", [this](const QString &value) { edtPassword->setText(value); });
-    showIfGiven("sql_role_name", [this](const QString &value) { edtSql_Role->setEditText(value); });
+    showIfGiven(kUserNameParam, [this](const QString &value) { edtUser_Name->setText(value); });
+    showIfGiven(kPasswordParam, [this](const QString &value) { edtPassword->setText(value); });
+    showIfGiven(kRoleParam, [this](const QString &value) { edtSql_Role->setEditText(value); });
 
-    const QString characterSet = ParamValue(params, QStringLiteral("lc_ctype"));
+    const QString characterSet = ParamValue(params, kCharacterSetParam);
     boxLc_Ctype->setEditText(TrimBlanks(characterSet).isEmpty() ? kDefaultCharacterSet : characterSet);
 
     boxNotLoginPrompt->setChecked(!connection->loginPrompt());
@@ -438,13 +436,13 @@ void TfrmIBServer::SaveToDatabase(Database *connection) const
         edtServer->text().isEmpty() ? edtDatabase->text() : edtServer->text() + QLatin1Char(':') + edtDatabase->text());
     connection->setLoginPrompt(!boxNotLoginPrompt->isChecked());
 
-    QStringList params{QStringLiteral("user_name=") + edtUser_Name->text()};
+    QStringList params{ParamLine(kUserNameParam, edtUser_Name->text())};
     if (!connection->loginPrompt())
-        params.append(QStringLiteral("password=") + edtPassword->text());
+        params.append(ParamLine(kPasswordParam, edtPassword->text()));
     if (!TrimBlanks(edtSql_Role->currentText()).isEmpty())
-        params.append(QStringLiteral("sql_role_name=") + edtSql_Role->currentText());
+        params.append(ParamLine(kRoleParam, edtSql_Role->currentText()));
     if (boxLc_Ctype->currentText() != kNoCharacterSet)
-        params.append(QStringLiteral("lc_ctype=") + boxLc_Ctype->currentText());
+        params.append(ParamLine(kCharacterSetParam, boxLc_Ctype->currentText()));
     connection->setParams(params);
 
     if (!TrimBlanks(edtSQLDialect->text()).isEmpty())

@@ -1,7 +1,6 @@
 #include "UserAdminMain.h"
 
 #include "Application.h"
-#include "Exceptions.h"
 #include "MessageBox.h"
 #include "ReportUnits.h"
 #include "fKelmo.h"
@@ -24,8 +23,7 @@ int runMainWindow(const QStringList &clientLibraries)
     try {
         frmKelmo = std::make_unique<TfrmKelmo>(clientLibraries);
     } catch (const std::exception &error) {
-        const auto *own = dynamic_cast<const Exception *>(&error);
-        platform::messageBox(own ? own->message() : QString::fromLocal8Bit(error.what()), platform::applicationTitle(),
+        platform::messageBox(errorText(error), platform::applicationTitle(),
                              platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
         return 1;
     }

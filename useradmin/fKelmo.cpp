@@ -22,13 +22,13 @@
 
 #include <algorithm>
 
-namespace {
-
 QString errorText(const std::exception &error)
 {
     const auto *own = dynamic_cast<const Exception *>(&error);
     return own ? own->message() : QString::fromLocal8Bit(error.what());
 }
+
+namespace {
 
 QFont tahoma(int pixelSize, bool bold)
 {

@@ -6,6 +6,7 @@
 #include "DataSet.h"
 #include "Exceptions.h"
 #include "Field.h"
+#include "LoginCharacters.h"
 #include "MessageBox.h"
 #include "UserImages.h"
 #include "UsersTable.h"
@@ -76,6 +77,7 @@ void TfrmUzivU_s::buildComponents()
     edtUserName = addEdit(box1, 33, 40);
     edtUserName->SetCharCase(ecUpperCase);
     connect(edtUserName, &TAEdit::OnKeyPress, this, &TfrmUzivU_s::edtUserNameKeyPress);
+    TypeOnlyThroughKeys(edtUserName);
     Label2 = addLabel(box1, 58, QStringLiteral("Heslo"));
     edtPassword1 = addEdit(box1, 73, 10);
     Label3 = addLabel(box1, 98, QStringLiteral("Potvrzení hesla"));
@@ -150,10 +152,7 @@ void TfrmUzivU_s::edtUserNameChange()
 
 void TfrmUzivU_s::edtUserNameKeyPress(QChar &key)
 {
-    const char16_t code = key.unicode();
-    const bool allowed =
-        (code >= u'A' && code <= u'Z') || (code >= u'a' && code <= u'z') || (code >= u'0' && code <= u'9') || code == 8;
-    if (!allowed)
+    if (!IsLoginCharacter(key) && key != QChar(8))
         key = QChar();
 }
 

@@ -121,6 +121,8 @@ private slots:
     void locate_data();
     void locate();
     void locateOnANumberComparesText();
+    void locateOnANullNumberMatchesEmptyText();
+    void locateOverAUtf8Connection();
     void fieldDefinitionsSurviveReopen();
     void disabledControlsNotifyOnceOnLastEnable();
     void notificationsFollowChanges();
@@ -430,6 +432,13 @@ void DataSetTest::locate_data()
                               << "x" << both << 0;
     QTest::newRow("NULL matches nothing exactly") << "UZI$JMENO"
                                                   << "Jan" << none << 3;
+    QTest::newRow("fixed-length text, case-insensitive")
+        << "UZI$PRAVO"
+        << "z" << platform::LocateOptions(LocateOption::CaseInsensitive) << 2;
+    QTest::newRow("key longer than the value") << "UZI$PRAVO"
+                                               << "RR" << both << 0;
+    QTest::newRow("upper case key, lower case value, exact") << "UZI$JMENO"
+                                                             << "PETR" << none << 0;
 }
 
 void DataSetTest::locate()
@@ -463,6 +472,41 @@ void DataSetTest::locateOnANumberComparesText()
     QCOMPARE(list.set.recNo(), 3);
     QVERIFY(list.set.locate(QStringLiteral("DELKA"), QStringLiteral("5")));
     QCOMPARE(list.set.recNo(), 1);
+    // Only the value's own digits are equal text: no sign, blank or zero in front.
+    for (const char *other : {"+6", " 6", "6 ", "006", "6.0", "x"})
+        QVERIFY2(!list.set.locate(QStringLiteral("DELKA"), QString::fromLatin1(other)), other);
+    QCOMPARE(list.set.recNo(), 1);
+}
+
+void DataSetTest::locateOnANullNumberMatchesEmptyText()
+{
+    UsersList list;
+    list.set.setSelectSql({QStringLiteral("select UZI$LOGIN, char_length(UZI$JMENO) as DELKA from DB$UZIV "
+                                          "order by UZI$LOGIN desc")});
+    list.set.open(); // dvorak 4, NOVAK 3, CERNY NULL
+    QVERIFY(list.set.locate(QStringLiteral("DELKA"), QString()));
+    QCOMPARE(list.set.recNo(), 3);
+    QVERIFY(list.set.locate(QStringLiteral("DELKA"), QStringLiteral("3")));
+    QCOMPARE(list.set.recNo(), 2);
+}
+
+// A character set of several bytes per character is compared as text too.
+void DataSetTest::locateOverAUtf8Connection()
+{
+    UsersList list;
+    list.database->close();
+    QStringList params = DbFixture::connectionParams();
+    params.replaceInStrings(QStringLiteral("lc_ctype=WIN1250"), QStringLiteral("lc_ctype=UTF8"));
+    list.database->setParams(params);
+    list.database->open();
+    list.transaction.start();
+    list.set.open(); // CERNY, NOVAK, dvorak
+    const auto both = LocateOption::CaseInsensitive | LocateOption::PartialKey;
+    QVERIFY(list.set.locate(QStringLiteral("UZI$PRIJMENI"), QStringLiteral("DVOŘ"), both));
+    QCOMPARE(list.set.recNo(), 3);
+    QVERIFY(list.set.locate(QStringLiteral("UZI$PRAVO"), QStringLiteral("r"), LocateOption::CaseInsensitive));
+    QCOMPARE(list.set.recNo(), 1);
+    QVERIFY(!list.set.locate(QStringLiteral("UZI$PRIJMENI"), QStringLiteral("dvoř")));
 }
 
 void DataSetTest::fieldDefinitionsSurviveReopen()

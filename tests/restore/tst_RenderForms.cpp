@@ -6,9 +6,11 @@
 #include "MessageBox.h"
 #include "ModalDriver.h"
 #include "fDAWait.h"
+#include "fIBback.h"
 
 #include <QDir>
 #include <QImage>
+#include <QPlainTextEdit>
 #include <QTest>
 
 using namespace platform;
@@ -48,6 +50,7 @@ private slots:
     void messageBoxes();
     void loginDialog();
     void waitWindow();
+    void restoreWindow();
 };
 
 void TestRenderForms::messageBoxes_data()
@@ -98,6 +101,21 @@ void TestRenderForms::waitWindow()
         frmDAWait->aniStav->stepFrame();
     saveAndCheck(frmDAWait, QStringLiteral("wait-window"));
     HideWait();
+}
+
+void TestRenderForms::restoreWindow()
+{
+    TfrmIBback form;
+    form.edtServerName->setText(QStringLiteral("localhost"));
+    form.edtDatabaseFile->setText(QStringLiteral("/data/zelo/DEvevi.fdb"));
+    form.edtBackupFile->setText(QStringLiteral("/data/zálohy/DEvevi.gbk"));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (const char *line : {"gbak:opened file /data/zálohy/DEvevi.gbk ", "gbak:restoring table DB$UZIV ",
+                             "gbak:restoring data for table DB$UZIV "})
+        form.appendOutputLine(QString::fromUtf8(line));
+    form.flushOutputLines();
+    saveAndCheck(&form, QStringLiteral("restore-window"));
 }
 
 QTEST_MAIN(TestRenderForms)

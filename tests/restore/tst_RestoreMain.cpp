@@ -7,7 +7,9 @@
 #include "RestoreMain.h"
 #include "TestMain.h"
 #include "fDAWait.h"
+#include "fIBServer.h"
 
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
@@ -162,15 +164,23 @@ private slots:
         QCOMPARE(tests, 1);
     }
 
-    void verySilentProgramReplacesTheDatabase()
+    void silentProgramReplacesTheDatabase_data()
     {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("VERYSILENT") << "VERYSILENT";
+        QTest::newRow("SILENT, with the wait window") << "SILENT";
+    }
+
+    void silentProgramReplacesTheDatabase()
+    {
+        QFETCH(QString, mode);
         const SampleBackup backup(QStringLiteral("process"), 5);
         const DbFixture target(QStringLiteral("process-target"));
         addOldUser(target);
         QProcess pelrin;
         pelrin.setProcessChannelMode(QProcess::ForwardedChannels);
         pelrin.start(qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/restore/pelrin"),
-                     {backup.path, target.path(), QString(), testsupport::sysdbaPassword(), "VERYSILENT"});
+                     {backup.path, target.path(), QString(), testsupport::sysdbaPassword(), mode});
         QVERIFY(pelrin.waitForFinished(60000));
         QCOMPARE(pelrin.exitStatus(), QProcess::NormalExit);
         QCOMPARE(pelrin.exitCode(), kExitDone);
@@ -289,6 +299,28 @@ private slots:
         QVERIFY2(text.startsWith(QStringLiteral("Chyba připojení k databázi!\n\n")), qPrintable(text));
         QVERIFY(!watch.seen());
         QCOMPARE(commonSurname(target), kOldSurname);
+    }
+
+    void passwordCorrectedInTheConnectionDialogIsTheOneRestoredWith()
+    {
+        const SampleBackup backup(QStringLiteral("corrected"));
+        const DbFixture target(QStringLiteral("corrected-target"));
+        addOldUser(target);
+        ModalDriver driver;
+        driver.then([](QWidget *dialog) {
+            auto *password = qobject_cast<TfrmIBServer *>(dialog)->edtPassword;
+            password->setFocus();
+            QTest::keyClick(password, Qt::Key_A, Qt::ControlModifier);
+            testsupport::typeText(password, testsupport::sysdbaPassword());
+            testsupport::pressKey(dialog, kReturn);
+        });
+        const int exitCode = runPelrin({backup.path, target.path(), "", "spatne", "VERYSILENT"});
+        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        QCOMPARE(exitCode, kExitDone);
+        QCOMPARE(driver.seen().size(), 1);
+        QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmIBServer"));
+        QCOMPARE(userCount(target), backup.rows);
+        QCOMPARE(commonSurname(target), kCzechSurname);
     }
 };
 

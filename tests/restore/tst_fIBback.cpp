@@ -3,6 +3,7 @@
 
 #include "RestoreFixture.h"
 
+#include "Application.h"
 #include "Database.h"
 #include "ModalDriver.h"
 #include "TestMain.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -324,6 +326,24 @@ private slots:
         form.appendOutputLine(QString());
         form.flushOutputLines();
         QCOMPARE(memoLines(&form), (QStringList{"gbak:první ", "gbak:druhá ", ""}));
+    }
+
+    void aLineAfterAQuietSpellIsShownBeforeTheNextWait()
+    {
+        TfrmIBback form;
+        const auto serverSends = [&](const QString &line) {
+            // The server kept the thread waiting for this line, longer than a batch lasts.
+            QThread::msleep(60);
+            form.appendOutputLine(line);
+            processMessages();
+        };
+        serverSends(QStringLiteral("gbak:restoring data for table DB$UZIV "));
+        QCOMPARE(memoLines(&form), QStringList{"gbak:restoring data for table DB$UZIV "});
+        serverSends(QStringLiteral("gbak:   10000 records restored "));
+        serverSends(QStringLiteral("gbak:    activating and creating deferred index RDB$PRIMARY1 "));
+        QCOMPARE(memoLines(&form),
+                 (QStringList{"gbak:restoring data for table DB$UZIV ", "gbak:   10000 records restored ",
+                              "gbak:    activating and creating deferred index RDB$PRIMARY1 "}));
     }
 
     void noConnectionWarns()

@@ -101,24 +101,32 @@ void TestAgOpenDialog::newDialogByVersionRecord()
 
 void TestAgOpenDialog::placesBarFollowsTheSwitchOnNewSystemsOnly_data()
 {
+    QTest::addColumn<int>("platformId");
     QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
     QTest::addColumn<bool>("showPlacesBar");
     QTest::addColumn<bool>("save");
     QTest::addColumn<bool>("placesBar");
-    QTest::newRow("new system, open, shown") << 6 << true << false << true;
-    QTest::newRow("new system, open, hidden") << 6 << false << false << false;
-    QTest::newRow("new system, save, shown") << 6 << true << true << true;
-    QTest::newRow("new system, save, hidden") << 6 << false << true << false;
-    QTest::newRow("NT 4, open: plain dialog") << 4 << true << false << false;
-    QTest::newRow("NT 4, save: plain dialog") << 4 << true << true << false;
+    QTest::newRow("new system, open, shown") << 2 << 6 << 0 << true << false << true;
+    QTest::newRow("new system, open, hidden") << 2 << 6 << 0 << false << false << false;
+    QTest::newRow("new system, save, shown") << 2 << 6 << 0 << true << true << true;
+    QTest::newRow("new system, save, hidden") << 2 << 6 << 0 << false << true << false;
+    QTest::newRow("Windows Me, open, shown") << 1 << 4 << 90 << true << false << true;
+    QTest::newRow("NT 4, open: plain dialog") << 2 << 4 << 0 << true << false << false;
+    QTest::newRow("NT 4, save: plain dialog") << 2 << 4 << 0 << true << true << false;
+    QTest::newRow("Windows 98, open: plain dialog") << 1 << 4 << 10 << true << false << false;
+    // The dialog routine asks the very test of IsNewDialogAvailable.
+    QTest::newRow("Windows line 5.0, save: plain dialog") << 1 << 5 << 0 << true << true << false;
 }
 
 void TestAgOpenDialog::placesBarFollowsTheSwitchOnNewSystemsOnly()
 {
+    QFETCH(int, platformId);
     QFETCH(int, major);
+    QFETCH(int, minor);
     QFETCH(bool, showPlacesBar);
     QFETCH(bool, save);
-    reportVersion(VER_PLATFORM_WIN32_NT, major, 0);
+    reportVersion(platformId, major, minor);
     std::unique_ptr<TAgOpenDialog> dialog(save ? new TAgSaveDialog : new TAgOpenDialog);
     dialog->ShowPlacesBar = showPlacesBar;
     Seen seen;

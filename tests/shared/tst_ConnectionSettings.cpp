@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "DbFixture.h"
 #include "Exceptions.h"
+#include "FileBytes.h"
 #include "ModalDriver.h"
 #include "ProfileFile.h"
 #include "TestMain.h"
@@ -17,21 +18,10 @@ using platform::Database;
 using platform::ProfileFile;
 using testsupport::DbFixture;
 using testsupport::ModalDriver;
+using testsupport::readBytes;
+using testsupport::writeBytes;
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // A connection as the program leaves it before the settings are loaded.
 void fillConnection(Database &connection)

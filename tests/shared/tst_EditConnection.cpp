@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -61,6 +62,7 @@ private slots:
         QTest::newRow("Esc") << 0;
         QTest::newRow("Storno by its mnemonic") << 1;
         QTest::newRow("close box") << 2;
+        QTest::newRow("Enter on the focused Storno") << 3;
     }
 
     void cancelLeavesTheConnectionAlone()
@@ -77,8 +79,15 @@ private slots:
                 testsupport::pressKey(modal, QKeySequence(Qt::Key_Escape));
             else if (way == 1)
                 testsupport::pressKey(modal, QKeySequence(Qt::ALT | Qt::Key_S));
-            else
+            else if (way == 2)
                 modal->close();
+            else {
+                testsupport::keyTarget(modal);
+                form->btnOK->setFocus();
+                QTest::keyClick(form->btnOK, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), form->btnStorno);
+                testsupport::pressKey(modal, QKeySequence(Qt::Key_Return));
+            }
         });
         QVERIFY(!EditConnection(connection.get(), true, true));
         VERIFY_DRIVER(driver);

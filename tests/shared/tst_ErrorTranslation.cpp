@@ -140,6 +140,11 @@ private slots:
         QTest::newRow("column, later line")
             << 335544347 << "validation error\r\nfor column A, value" << column.arg("A");
         QTest::newRow("column, first occurrence") << 335544347 << "column A, column B," << column.arg("A");
+        QTest::newRow("column, quoted with its table")
+            << 335544347 << "validation error for column \"DB$UZIV\".\"UZI$PRIJMENI\", value \"*** null ***\""
+            << column.arg("UZI$PRIJMENI");
+        QTest::newRow("column, quoted alone") << 335544347 << "column \"UZI$JMENO\", x" << column.arg("UZI$JMENO");
+        QTest::newRow("column, quote inside a plain name") << 335544347 << "column A\"B, x" << column.arg("A\"B");
 
         const QString duplicate = QStringLiteral("Pokus o uložení duplicitní hodnoty.\r\n\r\n(chyba: \"%1\")");
         QTest::newRow("index with own name")

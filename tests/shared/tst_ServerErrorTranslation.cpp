@@ -57,6 +57,14 @@ private slots:
                                 "(chyba: \"PK_SUB\")"));
     }
 
+    // Firebird 3 names the column with its table, both quoted: the box shows
+    // the column alone, inside its own quotes.
+    void missingRequiredValueNamesColumn()
+    {
+        QCOMPARE(translatedFailure(QStringLiteral("insert into DB$UZIV (UZI$LOGIN, UZI$PRAVO) values ('NOVAK', 'A')")),
+                 QStringLiteral("Chybně vyplněný údaj \"UZI$PRIJMENI\" !"));
+    }
+
     void missingParentNamesDependency()
     {
         QCOMPARE(translatedFailure(QStringLiteral("insert into SUBJEKT (ID, STAT_ID) values (2, 5)")),

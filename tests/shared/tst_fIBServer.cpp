@@ -4,7 +4,9 @@
 #include "DbFixture.h"
 #include "ErrorTranslation.h"
 #include "Exceptions.h"
+#include "FileBytes.h"
 #include "LoginDialog.h"
+#include "MessageBoxes.h"
 #include "ModalDriver.h"
 #include "ProfileFile.h"
 #include "SqlUtils.h"
@@ -14,6 +16,7 @@
 #include "Transaction.h"
 #include "fIBServer.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -27,6 +30,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -36,6 +40,8 @@ using platform::Database;
 using platform::ProfileFile;
 using testsupport::DbFixture;
 using testsupport::ModalDriver;
+using testsupport::readBytes;
+using testsupport::writeBytes;
 
 namespace {
 
@@ -44,19 +50,6 @@ const QString kRoleUserPassword = QStringLiteral("heslo1");
 QString uniqueUser(const QString &stem)
 {
     return stem + QLatin1Char('_') + QString::number(QCoreApplication::applicationPid());
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 QStringList sorted(QStringList list)
@@ -776,6 +769,22 @@ private slots:
         QCOMPARE(form->IBDatabase->databaseName(), testsupport::overTcp(fixture_->path()));
     }
 
+    void enterAfterTestRunsTheTestAgain()
+    {
+        // A clicked button keeps the focus, and Enter presses the focused button.
+        fillLogin(roleUser_, kRoleUserPassword);
+        TfrmIBServer *form = shownForm();
+        QVERIFY(form);
+        ModalDriver driver;
+        driver.then(pressReturn()).then(pressReturn());
+        QTest::mouseClick(form->btnTest, Qt::LeftButton);
+        QCOMPARE(form->focusWidget(), form->btnTest);
+        testsupport::pressKey(form, QKeySequence(Qt::Key_Return));
+        VERIFY_DRIVER(driver);
+        QCOMPARE(driver.seen().size(), 2);
+        QCOMPARE(driver.seen()[1].text, QStringLiteral("Připojení se podařilo."));
+    }
+
     void testWithWrongPasswordShowsTheComposedError()
     {
         QString expected;
@@ -880,6 +889,40 @@ private slots:
         QVERIFY(!form_->IBDatabase->isOpen());
         QVERIFY(!form_->IBTransaction->inTransaction());
         QCOMPARE(platform::appCursor(), platform::AppCursor::Default);
+    }
+
+    void rolesAreOfferedOnlyWhenTheFieldIsEntered()
+    {
+        fillLogin(roleUser_, kRoleUserPassword);
+        int offers = 0;
+        connect(form_->IBDatabase, &Database::afterConnect, this, [&offers] { ++offers; });
+        tabIntoRole();
+        QCOMPARE(offers, 1);
+
+        // A message box over the dialog, then the dialog active again as a
+        // window manager makes it: the field still has the focus, it is not
+        // entered anew.
+        ModalDriver driver;
+        driver.then(pressReturn());
+        QTimer::singleShot(0, [] { ShowInfo(QStringLiteral("Informace")); });
+        VERIFY_DRIVER(driver);
+        testsupport::keyTarget(form_.get());
+        QCOMPARE(QApplication::focusWidget(), form_->edtSql_Role);
+        QCOMPARE(offers, 1);
+
+        // The item list opened and closed again.
+        QTest::keyClick(form_->edtSql_Role, Qt::Key_F4);
+        QTRY_VERIFY(form_->edtSql_Role->view()->isVisible());
+        QTest::keyClick(form_->edtSql_Role->view(), Qt::Key_Escape);
+        QTRY_VERIFY(!form_->edtSql_Role->view()->isVisible());
+        QCOMPARE(QApplication::focusWidget(), form_->edtSql_Role);
+        QCOMPARE(offers, 1);
+
+        // Leaving and entering again offers the roles again.
+        QTest::keyClick(form_->edtSql_Role, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), form_->edtSql_Role);
+        QCOMPARE(offers, 2);
     }
 
     void roleFailureEmptiesTheRoleSilently()

@@ -83,6 +83,16 @@ void whenMainWindowShown(const std::function<void(TfrmKelmo *)> &action, int tim
     poller->start(10);
 }
 
+// The driver's failures and every window it met, so that an unexpected box
+// names its text.
+QString report(const ModalDriver &driver)
+{
+    QStringList lines = driver.failures();
+    for (const testsupport::ModalRecord &window : driver.seen())
+        lines << QStringLiteral("met %1 \"%2\": %3").arg(window.className, window.title, window.text);
+    return lines.join(u'\n');
+}
+
 } // namespace
 
 class tst_Kelmo : public QObject {
@@ -300,8 +310,8 @@ private slots:
                 })
                 .thenKeys({Qt::Key_Return});
             window.txtSetDbClick();
-            QVERIFY2(failing.waitDone(), qPrintable(failing.failures().join(u'\n')));
-            QCOMPARE(failing.seen().size(), 2);
+            QVERIFY2(failing.waitDone(), qPrintable(report(failing)));
+            QVERIFY2(failing.seen().size() == 2, qPrintable(report(failing)));
             QVERIFY(failing.seen()[1].text.startsWith(QStringLiteral("Chyba připojení k databázi!")));
             QVERIFY(window.sbUziv->currentMessage().endsWith(QStringLiteral("-odpojeno")));
             QVERIFY(!window.txtUziv->isEnabled());
@@ -317,7 +327,7 @@ private slots:
             }
         });
         window.txtSetDbClick();
-        QVERIFY2(mending.waitDone(), qPrintable(mending.failures().join(u'\n')));
+        QVERIFY2(mending.waitDone(), qPrintable(report(mending)));
         QCOMPARE(window.sbUziv->currentMessage(), QStringLiteral("DB:") + fixture_->databaseName());
         QVERIFY(window.txtUziv->isEnabled());
         QVERIFY(window.trUziv->active());

@@ -11,10 +11,13 @@
 #include "ModalDriver.h"
 #include "TestMain.h"
 #include "Transaction.h"
+#include "UsersSet.h"
 #include "UsersTable.h"
 #include "fUzivU_s.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -30,23 +33,6 @@ const QKeySequence kYes(Qt::Key_A);
 const QKeySequence kNo(Qt::Key_N);
 const QKeySequence kCancel(Qt::Key_Escape);
 const QKeySequence kOk(Qt::Key_Return);
-
-// What the list hands the editor: its data set, open in a transaction.
-struct UsersSet {
-    explicit UsersSet(const DbFixture &fixture) : database(fixture.openConnection())
-    {
-        SetUpUsersTable(set);
-        set.setDatabase(database.get());
-        set.setTransaction(database->defaultTransaction());
-        set.open();
-    }
-    QString value(const char *column) const { return set.fieldByName(QString::fromLatin1(column))->asString(); }
-    // The list commits what the editor posted; here the test does.
-    void commit() { database->defaultTransaction()->commitRetaining(); }
-
-    std::unique_ptr<platform::Database> database;
-    platform::DataSet set;
-};
 
 // Replaces the edit's text by typing, as a user would.
 void retype(TAEdit *edit, const QString &text)
@@ -169,6 +155,34 @@ private slots:
         QCOMPARE(fixture.readValue(QStringLiteral("select UZI$PRIJMENI") + where), std::optional(surname));
         QCOMPARE(fixture.readValue(QStringLiteral("select coalesce(UZI$JMENO, '<null>')") + where),
                  std::optional(firstName));
+    }
+
+    void pastingPutsOnlyLettersAndDigitsIntoTheLogin_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("Ctrl+V") << "Ctrl+V";
+        QTest::newRow("Shift+Insert") << "Shift+Ins";
+    }
+    void pastingPutsOnlyLettersAndDigitsIntoTheLogin()
+    {
+        QFETCH(QString, keys);
+        TfrmUzivU_s editor;
+        TAEdit *login = editor.edtUserName;
+        QApplication::clipboard()->setText(QStringLiteral("no-vák_1 x\tč"));
+        typeText(login, QStringLiteral("ab"));
+        QTest::keySequence(login, QKeySequence::fromString(keys));
+        QCOMPARE(login->text(), QStringLiteral("ABNOVK1X"));
+        QVERIFY(editor.FModified);
+    }
+
+    void theLoginOffersNoPasteAroundItsFilter()
+    {
+        TfrmUzivU_s editor;
+        TAEdit *login = editor.edtUserName;
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), login->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(login, &request);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        QVERIFY(!login->acceptDrops());
     }
 
     void existingLoginIsRefusedAndCanBeCorrected_data()

@@ -8,32 +8,13 @@
 #include "Field.h"
 #include "TestMain.h"
 #include "Transaction.h"
+#include "UsersSet.h"
 #include "UsersTable.h"
 
 using testsupport::Access;
 using testsupport::DbFixture;
 
 namespace {
-
-// The users table's data set over a fresh database, open in a transaction
-// of its own connection.
-struct UsersSet {
-    explicit UsersSet(const DbFixture &fixture) : database(fixture.openConnection())
-    {
-        SetUpUsersTable(set);
-        set.setDatabase(database.get());
-        set.setTransaction(database->defaultTransaction());
-        set.open();
-    }
-    void commit() { database->defaultTransaction()->commitRetaining(); }
-    void write(const char *column, const QString &value)
-    {
-        set.fieldByName(QString::fromLatin1(column))->setAsString(value);
-    }
-
-    std::unique_ptr<platform::Database> database;
-    platform::DataSet set;
-};
 
 const QString kSelectColumns = QStringLiteral("select UZI$LOGIN || '|' || coalesce(UZI$HESLO, '<null>') || '|' || "
                                               "UZI$PRIJMENI || '|' || coalesce(UZI$JMENO, '<null>') || '|' || "
