@@ -9,6 +9,7 @@
 #include "Transaction.h"
 #include "Win1250.h"
 
+#include <QFile>
 #include <QHash>
 #include <QList>
 #include <QPointer>
@@ -189,7 +190,8 @@ void Database::open()
     }
     const QByteArray dpb = buildDpb(d->params, d->loginPrompt ? &login : nullptr);
     const fb::Api &client = fb::api();
-    const QByteArray name = toWin1250(d->databaseName);
+    // A database name is a file name: in the system's encoding, like every path.
+    const QByteArray name = QFile::encodeName(d->databaseName);
     ISC_STATUS_ARRAY status;
     isc_db_handle handle = 0;
     client.attach_database(status, static_cast<short>(name.size()), name.constData(), &handle,

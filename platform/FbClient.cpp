@@ -4,6 +4,8 @@
 #include "FbApi.h"
 #include "Win1250.h"
 
+#include <QFile>
+
 #include <dlfcn.h>
 
 namespace platform {
@@ -82,12 +84,11 @@ void checkClientLibrary(const QStringList &libraryNames)
 void createDatabase(const QString &databaseName, const QString &userName, const QString &password,
                     const QString &characterSet, int dialect)
 {
-    auto quoted = [](QString text) {
-        return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-    };
-    const QString sql = QStringLiteral("CREATE DATABASE %1 USER %2 PASSWORD %3 DEFAULT CHARACTER SET %4")
-                            .arg(quoted(databaseName), quoted(userName), quoted(password), characterSet);
-    const QByteArray bytes = toWin1250(sql);
+    auto quoted = [](QByteArray text) { return '\'' + text.replace('\'', "''") + '\''; };
+    // The file name goes in the system's encoding, like every path; the rest as text.
+    const QByteArray bytes = "CREATE DATABASE " + quoted(QFile::encodeName(databaseName)) + " USER " +
+                             quoted(toWin1250(userName)) + " PASSWORD " + quoted(toWin1250(password)) +
+                             " DEFAULT CHARACTER SET " + toWin1250(characterSet);
     const fb::Api &client = fb::api();
     ISC_STATUS_ARRAY status;
     isc_db_handle db = 0;

@@ -7,6 +7,7 @@
 #include "ParameterLines.h"
 #include "Win1250.h"
 
+#include <QFile>
 #include <QtEndian>
 
 #include <optional>
@@ -19,10 +20,11 @@ struct RestoreService::Handle {
 
 namespace {
 
-// Start items carry a two-byte little-endian length.
-void appendStringItem(QByteArray &buffer, char item, const QString &value)
+// Start items carry a two-byte little-endian length. Their values are file
+// names, so they go in the system's encoding, like every path.
+void appendPathItem(QByteArray &buffer, char item, const QString &path)
 {
-    const QByteArray bytes = toWin1250(value);
+    const QByteArray bytes = QFile::encodeName(path);
     if (bytes.size() > 0xFFFF)
         throw EDatabaseError(QStringLiteral("Cesta k souboru je příliš dlouhá."));
     buffer.append(item);
@@ -82,9 +84,9 @@ QByteArray restoreStartBuffer(const RestoreRequest &request)
     if (request.pageSize > 0)
         appendNumberItem(buffer, isc_spb_res_page_size, std::uint32_t(request.pageSize));
     for (const QString &file : request.backupFiles)
-        appendStringItem(buffer, isc_spb_bkp_file, file);
+        appendPathItem(buffer, isc_spb_bkp_file, file);
     for (const QString &database : request.databaseNames)
-        appendStringItem(buffer, isc_spb_dbname, database);
+        appendPathItem(buffer, isc_spb_dbname, database);
     return buffer;
 }
 
@@ -139,7 +141,7 @@ void RestoreService::attach()
         lines = {QStringLiteral("user_name=") + user, QStringLiteral("password=") + password};
     }
     const QByteArray spb = serviceAttachBuffer(lines);
-    const QByteArray name = toWin1250(managerName);
+    const QByteArray name = QFile::encodeName(managerName);
     ISC_STATUS_ARRAY status;
     isc_svc_handle handle = 0;
     fb::api().service_attach(status, static_cast<unsigned short>(name.size()), name.constData(), &handle,

@@ -13,6 +13,7 @@
 #include "Win1250.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -89,6 +90,8 @@ private slots:
 
     void openAndCloseNotify_data() { addAccessRows(); }
     void openAndCloseNotify();
+    void czechLettersInThePathNameTheFileOnDisk_data() { addAccessRows(); }
+    void czechLettersInThePathNameTheFileOnDisk();
     void parameterNamesIgnoreCaseAndPrefix();
     void passwordWithBlanksIsSentAsItStands();
     void unknownParameterFailsOpen();
@@ -172,6 +175,15 @@ void DatabaseTest::openAndCloseNotify()
     QCOMPARE(disconnects.size(), 1);
 }
 
+void DatabaseTest::czechLettersInThePathNameTheFileOnDisk()
+{
+    QFETCH(Access, access);
+    const DbFixture fixture(QStringLiteral("účetní-žluťoučký"), access);
+    QVERIFY2(QFile::exists(fixture.path()), qPrintable(fixture.path()));
+    const auto database = fixture.openConnection();
+    QVERIFY(database->connected());
+}
+
 void DatabaseTest::parameterNamesIgnoreCaseAndPrefix()
 {
     const DbFixture fixture(QStringLiteral("paramnames"));
@@ -189,7 +201,8 @@ void DatabaseTest::passwordWithBlanksIsSentAsItStands()
     const DbFixture fixture(QStringLiteral("blankpassword"));
     const QString user = QStringLiteral("BLANKS_%1").arg(QCoreApplication::applicationPid());
     fixture.execute(QStringLiteral("create or alter user %1 password ' x y ' using plugin Srp").arg(user));
-    const auto dropUser = qScopeGuard([&] { fixture.execute(QStringLiteral("drop user %1 using plugin Srp").arg(user)); });
+    const auto dropUser =
+        qScopeGuard([&] { fixture.execute(QStringLiteral("drop user %1 using plugin Srp").arg(user)); });
 
     platform::Database database;
     database.setDatabaseName(fixture.databaseName());

@@ -67,11 +67,11 @@ private slots:
         QCOMPARE(restoreStartBuffer(request).toHex(' '), expected.toHex(' '));
     }
 
-    void startRequestCarriesPathsInWindows1250()
+    void startRequestCarriesPathsAsFileNames()
     {
         const QString path = QStringLiteral("/zálohy/účetní.gbk");
         const RestoreRequest request{{}, false, 0, {path}, {}};
-        QVERIFY(restoreStartBuffer(request).endsWith(bytes({0x05}) + lengthPrefixed(toWin1250(path))));
+        QVERIFY(restoreStartBuffer(request).endsWith(bytes({0x05}) + lengthPrefixed(QFile::encodeName(path))));
     }
 
     void optionFlags_data()
@@ -178,6 +178,18 @@ private slots:
         QCOMPARE(userCount(target), backup.rows);
         QCOMPARE(commonSurname(target), kCzechSurname);
         QCOMPARE(target.readValue(QStringLiteral("select mon$page_size from mon$database")), QStringLiteral("4096"));
+    }
+
+    void czechLettersInTheFileNamesReachTheFiles()
+    {
+        const SampleBackup backup(QStringLiteral("záloha-účetní"));
+        const DbFixture target(QStringLiteral("cíl-účetní"));
+        addOldUser(target);
+        RestoreService service;
+        configure(service, backup.path, target.path());
+        service.run([](const QString &) {});
+        QCOMPARE(userCount(target), backup.rows);
+        QCOMPARE(commonSurname(target), kCzechSurname);
     }
 
     void missingBackupFileRaisesTheServerError()
