@@ -6,6 +6,7 @@
 #include "FbClient.h"
 #include "PlainFetch.h"
 #include "Query.h"
+#include "TestEnvironment.h"
 #include "Transaction.h"
 
 #include <QCoreApplication>
@@ -25,16 +26,9 @@ constexpr int kRows = 100000;
 constexpr int kRuns = 5;
 const QString kSelect = QStringLiteral("select * from DB$UZIV");
 
-QString password()
-{
-    QFile file(qEnvironmentVariable("FB_TEST_DIR") + QStringLiteral("/sysdba.password"));
-    file.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(file.readAll());
-}
-
 QStringList params()
 {
-    return {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + password(),
+    return {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + testsupport::sysdbaPassword(),
             QStringLiteral("lc_ctype=WIN1250")};
 }
 
@@ -70,7 +64,7 @@ double median(std::vector<double> values)
 void measure(const char *label, const QString &databaseName)
 {
     QFile::remove(databaseName.section(QLatin1Char(':'), -1));
-    createDatabase(databaseName, QStringLiteral("SYSDBA"), password());
+    createDatabase(databaseName, QStringLiteral("SYSDBA"), testsupport::sysdbaPassword());
     Database database;
     Transaction transaction;
     database.setDatabaseName(databaseName);
@@ -120,7 +114,7 @@ void measure(const char *label, const QString &databaseName)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QString dir = qEnvironmentVariable("FB_TEST_DIR") + QStringLiteral("/db");
+    const QString dir = testsupport::firebirdDir() + QStringLiteral("/db");
     QDir().mkpath(dir);
     std::printf("%d rows, median of %d runs\n", kRows, kRuns);
     measure("embedded", dir + QStringLiteral("/bench-dataset-embedded.fdb"));

@@ -10,6 +10,7 @@
 #include "FbClient.h"
 #include "Keys.h"
 #include "Query.h"
+#include "TestEnvironment.h"
 #include "Transaction.h"
 
 #include <QDir>
@@ -26,19 +27,6 @@ namespace {
 constexpr int kUsers = 100000;
 // Surnames beginning with "Ž" sort after every other one in the code page.
 constexpr int kLastUsers = 10;
-
-QString benchDir()
-{
-    return qEnvironmentVariable("FB_TEST_DIR");
-}
-
-QString sysdbaPassword()
-{
-    QFile file(benchDir() + QStringLiteral("/sysdba.password"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("no sysdba.password in FB_TEST_DIR");
-    return QString::fromUtf8(file.readAll()).trimmed();
-}
 
 void execute(platform::Database &database, const QString &sql)
 {
@@ -89,12 +77,13 @@ double milliseconds(QElapsedTimer &timer)
 int main(int argc, char **argv)
 {
     platform::Application app(argc, argv);
-    const QString path = benchDir() + QStringLiteral("/db/bench_grid.fdb");
+    const QString path = testsupport::firebirdDir() + QStringLiteral("/db/bench_grid.fdb");
     QFile::remove(path);
     const QString name = QStringLiteral("localhost:") + path;
-    const QStringList params{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + sysdbaPassword(),
+    const QStringList params{QStringLiteral("user_name=SYSDBA"),
+                             QStringLiteral("password=") + testsupport::sysdbaPassword(),
                              QStringLiteral("lc_ctype=WIN1250")};
-    platform::createDatabase(name, QStringLiteral("SYSDBA"), sysdbaPassword());
+    platform::createDatabase(name, QStringLiteral("SYSDBA"), testsupport::sysdbaPassword());
 
     platform::Database database;
     database.setDatabaseName(name);

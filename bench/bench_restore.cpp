@@ -6,6 +6,7 @@
 #include "Database.h"
 #include "FbClient.h"
 #include "Query.h"
+#include "TestEnvironment.h"
 #include "Transaction.h"
 #include "fIBback.h"
 
@@ -24,27 +25,14 @@ namespace {
 constexpr int kRows = 200000;
 constexpr int kRuns = 5;
 
-QString serverDir()
-{
-    return qEnvironmentVariable("FB_TEST_DIR");
-}
-
-QString sysdbaPassword()
-{
-    QFile file(serverDir() + QStringLiteral("/sysdba.password"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("no password file: run the benchmark through the bench target");
-    return QString::fromUtf8(file.readAll());
-}
-
 void createSource(const QString &path)
 {
     QFile::remove(path);
     const QString name = QStringLiteral("localhost:") + path;
-    platform::createDatabase(name, QStringLiteral("SYSDBA"), sysdbaPassword());
+    platform::createDatabase(name, QStringLiteral("SYSDBA"), testsupport::sysdbaPassword());
     platform::Database db;
     db.setDatabaseName(name);
-    db.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + sysdbaPassword(),
+    db.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + testsupport::sysdbaPassword(),
                   QStringLiteral("lc_ctype=WIN1250")});
     auto *transaction = new platform::Transaction(&db);
     db.setDefaultTransaction(transaction);
@@ -112,12 +100,12 @@ double appendLines(TfrmIBback &form, int lines)
 int main(int argc, char **argv)
 {
     platform::Application app(argc, argv);
-    const QString dir = serverDir() + QStringLiteral("/db");
+    const QString dir = testsupport::firebirdDir() + QStringLiteral("/db");
     QDir().mkpath(dir);
     const QString source = dir + QStringLiteral("/bench-restore-source.fdb");
     const QString backup = dir + QStringLiteral("/bench-restore.gbk");
     const QString target = dir + QStringLiteral("/bench-restore-target.fdb");
-    const QString password = sysdbaPassword();
+    const QString password = testsupport::sysdbaPassword();
 
     createSource(source);
     QFile::remove(backup);

@@ -6,6 +6,7 @@
 #include "Database.h"
 #include "FbClient.h"
 #include "Query.h"
+#include "TestEnvironment.h"
 #include "Transaction.h"
 #include "fUziv_s.h"
 
@@ -23,14 +24,6 @@ namespace {
 
 constexpr int kUsers = 100000;
 constexpr int kRuns = 5;
-
-QString sysdbaPassword()
-{
-    QFile file(qEnvironmentVariable("FB_TEST_DIR") + QStringLiteral("/sysdba.password"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("no sysdba.password in FB_TEST_DIR: run through the bench target");
-    return QString::fromUtf8(file.readAll()).trimmed();
-}
 
 void createUsers(platform::Database &database)
 {
@@ -90,14 +83,14 @@ double median(std::vector<double> values)
 int main(int argc, char **argv)
 {
     platform::Application app(argc, argv);
-    const QString path = qEnvironmentVariable("FB_TEST_DIR") + QStringLiteral("/db/bench_userlist.fdb");
+    const QString path = testsupport::firebirdDir() + QStringLiteral("/db/bench_userlist.fdb");
     QFile::remove(path);
     const QString name = QStringLiteral("localhost:") + path;
-    platform::createDatabase(name, QStringLiteral("SYSDBA"), sysdbaPassword());
+    platform::createDatabase(name, QStringLiteral("SYSDBA"), testsupport::sysdbaPassword());
 
     platform::Database database;
     database.setDatabaseName(name);
-    database.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + sysdbaPassword(),
+    database.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + testsupport::sysdbaPassword(),
                         QStringLiteral("lc_ctype=WIN1250")});
     auto *transaction = new platform::Transaction(&database);
     transaction->setDefaultDatabase(&database);

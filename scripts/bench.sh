@@ -11,6 +11,8 @@ trap '"$root/scripts/fbserver.sh" stop "$dir"' EXIT INT TERM
 "$root/scripts/fbserver.sh" start "$dir" "${FB_BENCH_PORT:-30557}"
 export FIREBIRD=$dir FIREBIRD_LOCK=$dir/clientlock FB_TEST_DIR=$dir QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export ZELO_SOURCE_DIR=$root ZELO_BINARY_DIR=$build
+export XDG_RUNTIME_DIR=$build/benchhome/runtime
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 if (($# == 0)); then echo "no benchmarks built"; fi
 for name in "$@"; do
   echo "== $name"
