@@ -137,7 +137,7 @@ private slots:
             })
             .then([&](QWidget *box) {
                 testsupport::pressKey(box, kReturn);
-                QTimer::singleShot(50, [&] {
+                testsupport::whenGone(box, [&] {
                     stillOpen = form && form->isVisible();
                     editFocused = form && form->edtBackupFile->hasFocus();
                     if (form)
@@ -175,10 +175,17 @@ private slots:
                 proposedInDialog = name->text();
                 name->setText(backup.path);
                 static_cast<QDialog *>(dialog)->accept();
-                QTimer::singleShot(50, [&] {
+                // The edit takes the choice once the file dialog's loop has returned:
+                // wait for it rather than for a fixed time.
+                auto *poll = new QTimer(form);
+                QObject::connect(poll, &QTimer::timeout, poll, [&, poll, waited = 0]() mutable {
+                    if (form->edtBackupFile->text() == proposed && ++waited < 500)
+                        return;
+                    poll->stop();
                     chosenInEdit = form->edtBackupFile->text();
                     testsupport::pressKey(form, kReturn);
                 });
+                poll->start(10);
             })
             .thenKeys({kReturn});
         TRestoreOutcome outcome = roNotRun;

@@ -1,6 +1,7 @@
 #include "ModalDriver.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -150,6 +151,21 @@ void typeText(QWidget *widget, const QString &text)
         else
             QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+void whenGone(QWidget *window, std::function<void()> action, int timeoutMs)
+{
+    auto *poll = new QTimer;
+    const QPointer<QWidget> watched(window);
+    const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + timeoutMs;
+    QObject::connect(poll, &QTimer::timeout, [poll, watched, deadline, action = std::move(action)] {
+        if (watched && QDateTime::currentMSecsSinceEpoch() < deadline)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start(10);
 }
 
 } // namespace testsupport

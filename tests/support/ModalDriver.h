@@ -78,5 +78,9 @@ QWidget *keyTarget(QWidget *window);
 void pressKey(QWidget *window, const QKeySequence &key);
 // Types text key by key into a widget; any characters, diacritics included.
 void typeText(QWidget *widget, const QString &text);
+// Runs the action once the window is destroyed, as a modal box or dialog is
+// when the code that showed it has gone on (its own event loop has returned),
+// or after the time-out; for looking at the window below it.
+void whenGone(QWidget *window, std::function<void()> action, int timeoutMs = 5000);
 
 } // namespace testsupport

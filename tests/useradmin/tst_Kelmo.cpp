@@ -217,7 +217,7 @@ private slots:
             })
             .then([&](QWidget *box) {
                 testsupport::pressKey(box, Qt::Key_Return);
-                QTimer::singleShot(50, [&] {
+                testsupport::whenGone(box, [&] {
                     if (!login)
                         return;
                     focusInPassword = login->focusWidget() == login->edtPassword;
@@ -357,7 +357,7 @@ private slots:
             editor->btnZapis->click();
             testsupport::pressKey(editor, Qt::Key_F12);
             // The list stays open over its refreshed rows: close it once the editor is gone.
-            QTimer::singleShot(200, [] {
+            testsupport::whenGone(modal, [] {
                 if (auto *list = qobject_cast<TfrmUziv_s *>(QApplication::activeModalWidget()))
                     testsupport::pressKey(list, Qt::Key_Escape);
             });

@@ -341,7 +341,7 @@ private slots:
             .then([&](QWidget *box) {
                 testsupport::pressKey(box, Qt::Key_Return);
                 // The dialog is no new window: look at it once the box is gone.
-                QTimer::singleShot(50, [&] {
+                testsupport::whenGone(box, [&] {
                     if (!login)
                         return;
                     focusInPassword = login->focusWidget() == login->edtPassword;
@@ -378,7 +378,7 @@ private slots:
             })
             .then([&](QWidget *box) {
                 testsupport::pressKey(box, Qt::Key_Return);
-                QTimer::singleShot(50, [] {
+                testsupport::whenGone(box, [] {
                     if (auto *dialog = qobject_cast<TfrmLogin_s *>(QApplication::activeModalWidget()))
                         dialog->btnStorno->click();
                 });
@@ -421,7 +421,7 @@ private slots:
             })
             .then([&](QWidget *box) {
                 testsupport::pressKey(box, Qt::Key_Return);
-                QTimer::singleShot(50, [] {
+                testsupport::whenGone(box, [] {
                     if (auto *dialog = qobject_cast<TfrmLogin_s *>(QApplication::activeModalWidget()))
                         testsupport::pressKey(dialog, Qt::Key_Escape);
                 });
