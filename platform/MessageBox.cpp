@@ -11,12 +11,12 @@ namespace platform {
 
 namespace {
 
-struct ButtonSpec {
+struct BoxButton {
     const char *caption;
     int id;
 };
 
-QList<ButtonSpec> buttonsOf(int flags)
+QList<BoxButton> buttonsOf(int flags)
 {
     switch (flags & 0xF) {
     case MB_OKCANCEL:
@@ -87,26 +87,26 @@ int messageBox(const QString &text, const QString &caption, int flags)
     box.setIcon(iconOf(flags));
     box.setWindowModality(Qt::ApplicationModal);
 
-    const QList<ButtonSpec> specs = buttonsOf(flags);
+    const QList<BoxButton> boxButtons = buttonsOf(flags);
     QList<QPushButton *> buttons;
     // ActionRole for all keeps the insertion order on screen: the Windows order.
-    for (const ButtonSpec &spec : specs)
-        buttons.append(box.addButton(QString::fromUtf8(spec.caption), QMessageBox::ActionRole));
+    for (const BoxButton &button : boxButtons)
+        buttons.append(box.addButton(QString::fromUtf8(button.caption), QMessageBox::ActionRole));
     const int defaultIndex = (flags & MB_DEFBUTTON2) && buttons.size() > 1 ? 1 : 0;
     box.setDefaultButton(buttons[defaultIndex]);
     if (buttons.size() == 1)
         box.escape = buttons.first();
-    for (int i = 0; i < specs.size(); ++i) {
-        if (specs[i].id == IDCANCEL)
+    for (int i = 0; i < boxButtons.size(); ++i) {
+        if (boxButtons[i].id == IDCANCEL)
             box.escape = buttons[i];
     }
 
     box.exec();
 
     int result = IDCANCEL;
-    for (int i = 0; i < specs.size(); ++i) {
+    for (int i = 0; i < boxButtons.size(); ++i) {
         if (box.clickedButton() == buttons[i])
-            result = specs[i].id;
+            result = boxButtons[i].id;
     }
     if (previouslyActive && previouslyActive->isVisible())
         previouslyActive->activateWindow();
