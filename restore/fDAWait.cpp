@@ -1,4 +1,5 @@
 #include "fDAWait.h"
+#include "Drawing.h"
 
 #include "Application.h"
 #include "MessageBox.h"
@@ -21,7 +22,7 @@ QLabel *statusLine(QWidget *parent, const QRect &place, const QString &text, int
     auto *label = new QLabel(text, parent);
     label->setGeometry(place);
     label->setAlignment(Qt::AlignCenter);
-    label->setFont(tahoma(fontPixels));
+    label->setFont(platform::tahomaFont(fontPixels));
     setFontColor(label, colour);
     return label;
 }
@@ -38,7 +39,7 @@ TfrmDAWait::TfrmDAWait(QWidget *owner) : Form(owner)
     pnlWait = new QFrame(this);
     pnlWait->setGeometry(0, 0, 397, 113);
     pnlWait->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pnlWait->setFont(tahoma(11));
+    pnlWait->setFont(platform::tahomaFont(11));
     setFontColor(pnlWait, clNavy);
 
     aniStav = new Animation(pnlWait);

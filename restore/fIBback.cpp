@@ -1,4 +1,5 @@
 #include "fIBback.h"
+#include "Drawing.h"
 
 #include "Application.h"
 #include "ConnectionSettings.h"
@@ -27,44 +28,39 @@ constexpr int kOutputBatchMs = 40;
 
 QIcon folderGlyph()
 {
-    QPixmap pixmap = transparentPixmap(16);
-    QPainter painter(&pixmap);
-    painter.setPen(QColor(0x80, 0x60, 0x00));
-    painter.setBrush(QColor(0xF0, 0xC8, 0x40));
-    painter.drawRect(1, 5, 13, 9);
-    painter.drawRect(1, 3, 5, 2);
-    return QIcon(pixmap);
+    return QIcon(platform::drawnPicture(16, 16, [](QPainter &painter) {
+        painter.setPen(QColor(0x80, 0x60, 0x00));
+        painter.setBrush(QColor(0xF0, 0xC8, 0x40));
+        painter.drawRect(1, 5, 13, 9);
+        painter.drawRect(1, 3, 5, 2);
+    }));
 }
 
 QIcon restoreGlyph()
 {
-    QPixmap pixmap = transparentPixmap(16);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0x00, 0x80, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(QPolygonF({{3, 8}, {7, 12}, {13, 4}}));
-    return QIcon(pixmap);
+    return QIcon(platform::drawnPicture(16, 16, [](QPainter &painter) {
+        painter.setPen(QPen(QColor(0x00, 0x80, 0x00), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(QPolygonF({{3, 8}, {7, 12}, {13, 4}}));
+    }));
 }
 
 // A database drum with an arrow coming back into it from a tape.
 QPixmap restorePicture()
 {
-    QPixmap pixmap = transparentPixmap(80);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(clNavy, 1.5));
-    painter.setBrush(QColor(0xB0, 0xC8, 0xF0));
-    painter.drawRect(30, 22, 40, 44);
-    painter.drawEllipse(QRectF(30, 58, 40, 14));
-    painter.drawEllipse(QRectF(30, 15, 40, 14));
-    painter.setBrush(QColor(0xE0, 0xE0, 0xE0));
-    painter.drawEllipse(QRectF(4, 8, 20, 20));
-    painter.drawEllipse(QRectF(10, 14, 8, 8));
-    painter.setPen(QPen(QColor(0x00, 0x90, 0x00), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawLine(14, 34, 14, 48);
-    painter.drawLine(14, 48, 26, 48);
-    painter.drawPolyline(QPolygonF({{21, 42}, {27, 48}, {21, 54}}));
-    return pixmap;
+    return platform::drawnPicture(80, 80, [](QPainter &painter) {
+        painter.setPen(QPen(clNavy, 1.5));
+        painter.setBrush(QColor(0xB0, 0xC8, 0xF0));
+        painter.drawRect(30, 22, 40, 44);
+        painter.drawEllipse(QRectF(30, 58, 40, 14));
+        painter.drawEllipse(QRectF(30, 15, 40, 14));
+        painter.setBrush(QColor(0xE0, 0xE0, 0xE0));
+        painter.drawEllipse(QRectF(4, 8, 20, 20));
+        painter.drawEllipse(QRectF(10, 14, 8, 8));
+        painter.setPen(QPen(QColor(0x00, 0x90, 0x00), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawLine(14, 34, 14, 48);
+        painter.drawLine(14, 48, 26, 48);
+        painter.drawPolyline(QPolygonF({{21, 42}, {27, 48}, {21, 54}}));
+    });
 }
 
 TAEdit *pathEdit(QWidget *parent, const QRect &place, bool readOnly)
@@ -114,7 +110,7 @@ TfrmIBback::TfrmIBback(QWidget *owner) : Form(owner)
     setBorderStyle(BorderStyle::DialogNoIcons);
     setClientSize(444, 453);
     setColor(clWhite);
-    setFont(tahoma(11));
+    setFont(platform::tahomaFont(11));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Zálohovaná databáze"), this);
     GroupBox1->setGeometry(12, 8, 421, 73);

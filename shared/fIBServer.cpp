@@ -1,4 +1,5 @@
 #include "fIBServer.h"
+#include "Drawing.h"
 
 #include "ConnectionSettings.h"
 #include "Cursor.h"
@@ -38,16 +39,6 @@ const QString kProfileTitle = QStringLiteral("Zadejte cestu ke konfiguračnímu 
 const QString kProfileFilter = QStringLiteral("soubory konfigurace (*.cfg)|*.cfg");
 
 // The pictures are drawn here rather than loaded: the dialog needs no files.
-QPixmap drawPicture(int size, const std::function<void(QPainter &)> &paint)
-{
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    paint(painter);
-    return picture;
-}
-
 void paintFolder(QPainter &painter)
 {
     painter.setPen(QColor(0x80, 0x60, 0x00));
@@ -65,12 +56,12 @@ void paintFolder(QPainter &painter)
 
 QPixmap folderPicture()
 {
-    return drawPicture(16, paintFolder);
+    return platform::drawnPicture(16, 16, paintFolder);
 }
 
 QPixmap profileLoadPicture()
 {
-    return drawPicture(16, [](QPainter &painter) {
+    return platform::drawnPicture(16, 16, [](QPainter &painter) {
         paintFolder(painter);
         // An arrow out of the folder: the profile comes into the dialog.
         painter.setPen(QPen(QColor(0x00, 0x80, 0x00), 2));
@@ -82,7 +73,7 @@ QPixmap profileLoadPicture()
 
 QPixmap profileSavePicture()
 {
-    return drawPicture(16, [](QPainter &painter) {
+    return platform::drawnPicture(16, 16, [](QPainter &painter) {
         painter.setPen(QColor(0x00, 0x00, 0x40));
         painter.setBrush(QColor(0x30, 0x50, 0xA0));
         painter.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 1.5, 1.5);
@@ -95,7 +86,7 @@ QPixmap profileSavePicture()
 
 QPixmap databasePicture()
 {
-    return drawPicture(33, [](QPainter &painter) {
+    return platform::drawnPicture(33, 33, [](QPainter &painter) {
         const QColor body(0x40, 0x70, 0xC0);
         const QColor top(0x90, 0xB8, 0xF0);
         painter.setPen(QPen(QColor(0x10, 0x30, 0x70), 1));

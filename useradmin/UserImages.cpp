@@ -1,4 +1,5 @@
 #include "UserImages.h"
+#include "Drawing.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -8,16 +9,6 @@
 namespace {
 
 constexpr int kImageSize = 16;
-
-QPixmap drawn(int width, int height, const std::function<void(QPainter &)> &paint)
-{
-    QPixmap pixmap(width, height);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    paint(painter);
-    return pixmap;
-}
 
 // A head and shoulders in the top left part of a 16 x 16 image.
 void paintUser(QPainter &painter)
@@ -34,7 +25,7 @@ void paintUser(QPainter &painter)
 
 QIcon backImage()
 {
-    return QIcon(drawn(kImageSize, kImageSize, [](QPainter &painter) {
+    return QIcon(platform::drawnPicture(kImageSize, kImageSize, [](QPainter &painter) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(30, 120, 40));
         const QPointF arrow[] = {{1, 8}, {8, 2}, {8, 5.5}, {15, 5.5}, {15, 10.5}, {8, 10.5}, {8, 14}};
@@ -44,7 +35,7 @@ QIcon backImage()
 
 QIcon newUserImage()
 {
-    return QIcon(drawn(kImageSize, kImageSize, [](QPainter &painter) {
+    return QIcon(platform::drawnPicture(kImageSize, kImageSize, [](QPainter &painter) {
         paintUser(painter);
         painter.setPen(QPen(QColor(20, 140, 20), 2.5));
         painter.drawLine(QPointF(12.5, 8), QPointF(12.5, 15));
@@ -54,7 +45,7 @@ QIcon newUserImage()
 
 QIcon changeUserImage()
 {
-    return QIcon(drawn(kImageSize, kImageSize, [](QPainter &painter) {
+    return QIcon(platform::drawnPicture(kImageSize, kImageSize, [](QPainter &painter) {
         paintUser(painter);
         painter.setPen(QPen(QColor(200, 150, 20), 2.5, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(QPointF(9, 15), QPointF(15, 8));
@@ -63,7 +54,7 @@ QIcon changeUserImage()
 
 QIcon deleteUserImage()
 {
-    return QIcon(drawn(kImageSize, kImageSize, [](QPainter &painter) {
+    return QIcon(platform::drawnPicture(kImageSize, kImageSize, [](QPainter &painter) {
         paintUser(painter);
         painter.setPen(QPen(QColor(200, 20, 20), 2.5, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(QPointF(9.5, 9.5), QPointF(15, 15));
@@ -73,7 +64,7 @@ QIcon deleteUserImage()
 
 QIcon refreshImage()
 {
-    return QIcon(drawn(kImageSize, kImageSize, [](QPainter &painter) {
+    return QIcon(platform::drawnPicture(kImageSize, kImageSize, [](QPainter &painter) {
         const QColor colour(30, 90, 170);
         painter.setPen(QPen(colour, 2));
         painter.setBrush(Qt::NoBrush);
@@ -94,7 +85,7 @@ QList<QIcon> UserListImages()
 
 QPixmap UserRightsPicture()
 {
-    return drawn(32, 32, [](QPainter &painter) {
+    return platform::drawnPicture(32, 32, [](QPainter &painter) {
         painter.scale(2, 2);
         paintUser(painter);
         // A key beside the user: the right to use the programs.

@@ -1,4 +1,5 @@
 #include "fKelmo.h"
+#include "Drawing.h"
 
 #include "Application.h"
 #include "ClickableText.h"
@@ -29,14 +30,6 @@ QString errorText(const std::exception &error)
 }
 
 namespace {
-
-QFont tahoma(int pixelSize, bool bold)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 // Without Tahoma a wider substitute font would cut the action texts: let them
 // grow past their 153 pixels up to the inner edge of the bevel.
@@ -77,7 +70,7 @@ void TfrmKelmo::buildComponents()
     setBorderStyle(platform::BorderStyle::Dialog);
     setClientSize(265, 160);
     setColor(platform::clBtnFace);
-    setFont(tahoma(11, false));
+    setFont(platform::tahomaFont(11, false));
     setKeyPreview(true);
 
     Bevel1 = new QFrame(this);
@@ -90,7 +83,7 @@ void TfrmKelmo::buildComponents()
     imgSetDb->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(25, 25));
     txtSetDb = new ClickableText(QStringLiteral("Nastavení databáze"), this);
     txtSetDb->setGeometry(72, 23, 153, 18);
-    txtSetDb->setFont(tahoma(15, true));
+    txtSetDb->setFont(platform::tahomaFont(15, true));
     platform::setFontColor(txtSetDb, platform::clNavy);
     fitActionText(txtSetDb);
     connect(txtSetDb, &ClickableText::clicked, this, &TfrmKelmo::txtSetDbClick);
@@ -101,7 +94,7 @@ void TfrmKelmo::buildComponents()
     imgUziv->setPixmap(style()->standardIcon(QStyle::SP_DirHomeIcon).pixmap(25, 25));
     txtUziv = new ClickableText(QStringLiteral("Nastavení uživatelů"), this);
     txtUziv->setGeometry(72, 63, 153, 18);
-    txtUziv->setFont(tahoma(15, true));
+    txtUziv->setFont(platform::tahomaFont(15, true));
     platform::setFontColor(txtUziv, platform::clNavy);
     fitActionText(txtUziv);
     txtUziv->setEnabled(false);

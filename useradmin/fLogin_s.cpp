@@ -1,4 +1,5 @@
 #include "fLogin_s.h"
+#include "Drawing.h"
 
 #include "Application.h"
 #include "DACrypt.h"
@@ -36,13 +37,6 @@ void showInUpperCase(QLineEdit *edit)
         edit->setText(upper);
         edit->setCursorPosition(cursor);
     });
-}
-
-QFont dialogFont()
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    return font;
 }
 
 } // namespace
@@ -157,7 +151,7 @@ TfrmLogin_s::TfrmLogin_s(QWidget *owner) : platform::Form(owner)
     setBorderStyle(platform::BorderStyle::DialogNoIcons);
     setClientSize(236, 97);
     setColor(platform::clActiveBorder);
-    setFont(dialogFont());
+    setFont(platform::tahomaFont(11));
     setKeyPreview(true);
 
     Image = new QLabel(this);
