@@ -3,18 +3,20 @@
 
 #include "DataSet.h"
 #include "Database.h"
+#include "DbFixture.h"
 #include "FbClient.h"
+#include "Median.h"
 #include "PlainFetch.h"
 #include "Query.h"
 #include "TestEnvironment.h"
 #include "Transaction.h"
+#include "UsersTableSchema.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -26,12 +28,6 @@ constexpr int kRows = 100000;
 constexpr int kRuns = 5;
 const QString kSelect = QStringLiteral("select * from DB$UZIV");
 
-QStringList params()
-{
-    return {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + testsupport::sysdbaPassword(),
-            QStringLiteral("lc_ctype=WIN1250")};
-}
-
 void run(Database &database, const QString &sql)
 {
     Query query;
@@ -42,9 +38,7 @@ void run(Database &database, const QString &sql)
 
 void fill(Database &database)
 {
-    run(database, QStringLiteral("create table DB$UZIV (UZI$LOGIN varchar(40) not null primary key, "
-                                 "UZI$HESLO varchar(30), UZI$PRIJMENI varchar(40) not null, UZI$JMENO varchar(40), "
-                                 "UZI$EMAIL varchar(40), UZI$PRAVO char(1) not null, UZI$POZN varchar(160))"));
+    run(database, UsersTableSchema());
     database.defaultTransaction()->commitRetaining();
     run(database, QStringLiteral("execute block as declare i integer = 0; begin "
                                  "while (i < %1) do begin "
@@ -55,12 +49,6 @@ void fill(Database &database)
     database.defaultTransaction()->commitRetaining();
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void measure(const char *label, const QString &databaseName)
 {
     QFile::remove(databaseName.section(QLatin1Char(':'), -1));
@@ -68,7 +56,7 @@ void measure(const char *label, const QString &databaseName)
     Database database;
     Transaction transaction;
     database.setDatabaseName(databaseName);
-    database.setParams(params());
+    database.setParams(testsupport::DbFixture::connectionParams());
     database.setDefaultTransaction(&transaction);
     database.open();
     transaction.start();

@@ -7,11 +7,13 @@
 #include "DataSet.h"
 #include "DataSource.h"
 #include "Database.h"
+#include "DbFixture.h"
 #include "FbClient.h"
 #include "Keys.h"
 #include "Query.h"
 #include "TestEnvironment.h"
 #include "Transaction.h"
+#include "UsersTableSchema.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -39,10 +41,7 @@ void execute(platform::Database &database, const QString &sql)
 
 void fillUsers(platform::Database &database)
 {
-    execute(database, QStringLiteral("create table DB$UZIV (UZI$LOGIN varchar(40) not null primary key, "
-                                     "UZI$HESLO varchar(30), UZI$PRIJMENI varchar(40) not null, "
-                                     "UZI$JMENO varchar(40), UZI$EMAIL varchar(40), UZI$PRAVO char(1) not null, "
-                                     "UZI$POZN varchar(160))"));
+    execute(database, UsersTableSchema());
     execute(database, QStringLiteral("execute block as declare i integer = 0; begin "
                                      "while (i < %1) do begin "
                                      "insert into DB$UZIV (UZI$LOGIN, UZI$PRIJMENI, UZI$JMENO, UZI$PRAVO) values "
@@ -80,14 +79,11 @@ int main(int argc, char **argv)
     const QString path = testsupport::firebirdDir() + QStringLiteral("/db/bench_grid.fdb");
     QFile::remove(path);
     const QString name = QStringLiteral("localhost:") + path;
-    const QStringList params{QStringLiteral("user_name=SYSDBA"),
-                             QStringLiteral("password=") + testsupport::sysdbaPassword(),
-                             QStringLiteral("lc_ctype=WIN1250")};
     platform::createDatabase(name, QStringLiteral("SYSDBA"), testsupport::sysdbaPassword());
 
     platform::Database database;
     database.setDatabaseName(name);
-    database.setParams(params);
+    database.setParams(testsupport::DbFixture::connectionParams());
     platform::Transaction transaction;
     transaction.setDefaultDatabase(&database);
     database.setDefaultTransaction(&transaction);

@@ -4,10 +4,13 @@
 
 #include "Application.h"
 #include "Database.h"
+#include "DbFixture.h"
 #include "FbClient.h"
+#include "Median.h"
 #include "Query.h"
 #include "TestEnvironment.h"
 #include "Transaction.h"
+#include "UsersTableSchema.h"
 #include "fIBback.h"
 
 #include <QDir>
@@ -16,7 +19,6 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -32,21 +34,17 @@ void createSource(const QString &path)
     platform::createDatabase(name, QStringLiteral("SYSDBA"), testsupport::sysdbaPassword());
     platform::Database db;
     db.setDatabaseName(name);
-    db.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + testsupport::sysdbaPassword(),
-                  QStringLiteral("lc_ctype=WIN1250")});
+    db.setParams(testsupport::DbFixture::connectionParams());
     auto *transaction = new platform::Transaction(&db);
     db.setDefaultTransaction(transaction);
     db.open();
     platform::Query query;
     query.setDatabase(&db);
     for (const QString &sql :
-         {QStringLiteral("create table DB$UZIV (UZI$LOGIN varchar(40) not null primary key, UZI$HESLO varchar(30), "
-                         "UZI$PRIJMENI varchar(40) not null, UZI$JMENO varchar(40), UZI$EMAIL varchar(40), "
-                         "UZI$PRAVO char(1) not null, UZI$POZN varchar(160))"),
-          QStringLiteral("execute block as declare i integer = 0; begin while (i < %1) do begin "
-                         "insert into DB$UZIV (UZI$LOGIN, UZI$PRIJMENI, UZI$JMENO, UZI$PRAVO) "
-                         "values ('u' || :i, 'Dvořáková', 'Žofie', 'A'); i = i + 1; end end")
-              .arg(kRows)}) {
+         {UsersTableSchema(), QStringLiteral("execute block as declare i integer = 0; begin while (i < %1) do begin "
+                                             "insert into DB$UZIV (UZI$LOGIN, UZI$PRIJMENI, UZI$JMENO, UZI$PRAVO) "
+                                             "values ('u' || :i, 'Dvořáková', 'Žofie', 'A'); i = i + 1; end end")
+                                  .arg(kRows)}) {
         transaction->start();
         query.setSql(sql);
         query.execQuery();
@@ -69,12 +67,6 @@ double timed(const QString &program, const QStringList &args)
         qFatal("%s %s failed", qPrintable(program), qPrintable(args.join(u' ')));
     }
     return clock.nsecsElapsed() / 1e9;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // Appends the lines as the restore does: each to the memo, then the waiting messages.

@@ -4,10 +4,13 @@
 
 #include "Application.h"
 #include "Database.h"
+#include "DbFixture.h"
 #include "FbClient.h"
+#include "Median.h"
 #include "Query.h"
 #include "TestEnvironment.h"
 #include "Transaction.h"
+#include "UsersTableSchema.h"
 #include "fUziv_s.h"
 
 #include <QApplication>
@@ -16,7 +19,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -29,9 +31,7 @@ void createUsers(platform::Database &database)
 {
     platform::Query query;
     query.setDatabase(&database);
-    query.setSql(QStringLiteral("create table DB$UZIV (UZI$LOGIN varchar(40) not null primary key, "
-                                "UZI$HESLO varchar(30), UZI$PRIJMENI varchar(40) not null, UZI$JMENO varchar(40), "
-                                "UZI$EMAIL varchar(40), UZI$PRAVO char(1) not null, UZI$POZN varchar(160))"));
+    query.setSql(UsersTableSchema());
     query.execQuery();
     database.defaultTransaction()->commitRetaining();
     query.setSql(QStringLiteral("execute block as declare n integer = 0; begin while (n < %1) do begin "
@@ -72,12 +72,6 @@ Run showListOnce(platform::Database &database)
     return run;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -90,8 +84,7 @@ int main(int argc, char **argv)
 
     platform::Database database;
     database.setDatabaseName(name);
-    database.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + testsupport::sysdbaPassword(),
-                        QStringLiteral("lc_ctype=WIN1250")});
+    database.setParams(testsupport::DbFixture::connectionParams());
     auto *transaction = new platform::Transaction(&database);
     transaction->setDefaultDatabase(&database);
     database.setDefaultTransaction(transaction);

@@ -18,8 +18,6 @@ public:
     void play();
     void stop();
     bool isPlaying() const { return timer_.isActive(); }
-    // 0 .. ClipFrames - 1
-    int frame() const { return frame_; }
 
 public slots:
     void stepFrame();
@@ -29,7 +27,7 @@ protected:
 
 private:
     QTimer timer_;
-    int frame_ = 0;
+    int frame_ = 0; // 0 .. ClipFrames - 1
 };
 
 } // namespace platform

@@ -52,9 +52,7 @@ QString defaultErrorText(const QString &message)
 
 void showDefaultErrorBox(const std::exception &error)
 {
-    const auto *own = dynamic_cast<const Exception *>(&error);
-    const QString message = own ? own->message() : QString::fromLocal8Bit(error.what());
-    messageBox(defaultErrorText(message), applicationTitle(), MB_OK | MB_ICONERROR);
+    messageBox(defaultErrorText(exceptionMessage(error)), applicationTitle(), MB_OK | MB_ICONERROR);
 }
 
 void processMessages()

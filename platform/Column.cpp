@@ -76,21 +76,33 @@ QString notValid(const QString &text, const char *what)
     return QStringLiteral("'%1' is not a valid %2").arg(text, QLatin1String(what));
 }
 
-qint64 parseInteger(const Column &column, const QString &text)
+qint64 parseWhole(const QString &text)
 {
     bool ok = false;
-    if (column.scale == 0) {
-        const qint64 value = text.trimmed().toLongLong(&ok);
-        if (!ok)
-            throw EConvertError(notValid(text, "integer value"));
-        return value;
-    }
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw EConvertError(notValid(text, "integer value"));
+    return value;
+}
+
+// A decimal comma reads as the point.
+double parseFloat(const QString &text)
+{
     QString number = text.trimmed();
     number.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
     const double value = number.toDouble(&ok);
     if (!ok)
         throw EConvertError(notValid(text, "floating point value"));
-    return qint64(std::llround(value * std::pow(10, -column.scale)));
+    return value;
+}
+
+// A scaled column holds the number times ten to the minus scale.
+qint64 parseInteger(const Column &column, const QString &text)
+{
+    if (column.scale == 0)
+        return parseWhole(text);
+    return qint64(std::llround(parseFloat(text) * std::pow(10, -column.scale)));
 }
 
 void storeInteger(const Column &column, char *row, qint64 value)
@@ -111,26 +123,26 @@ void storeInteger(const Column &column, char *row, qint64 value)
     }
 }
 
-QDate parseDate(const QString &text)
+// In the format the values are shown in, or in ISO form; QDate or QTime.
+template <typename Moment> Moment parseMoment(const QString &text, const QString &format, const char *what)
 {
     const QString trimmed = text.trimmed();
-    QDate date = QDate::fromString(trimmed, kDateFormat);
-    if (!date.isValid())
-        date = QDate::fromString(trimmed, Qt::ISODate);
-    if (!date.isValid())
-        throw EConvertError(notValid(text, "date"));
-    return date;
+    Moment moment = Moment::fromString(trimmed, format);
+    if (!moment.isValid())
+        moment = Moment::fromString(trimmed, Qt::ISODate);
+    if (!moment.isValid())
+        throw EConvertError(notValid(text, what));
+    return moment;
+}
+
+QDate parseDate(const QString &text)
+{
+    return parseMoment<QDate>(text, kDateFormat, "date");
 }
 
 QTime parseTime(const QString &text)
 {
-    const QString trimmed = text.trimmed();
-    QTime time = QTime::fromString(trimmed, kTimeFormat);
-    if (!time.isValid())
-        time = QTime::fromString(trimmed, Qt::ISODate);
-    if (!time.isValid())
-        throw EConvertError(notValid(text, "time"));
-    return time;
+    return parseMoment<QTime>(text, kTimeFormat, "time");
 }
 
 } // namespace
@@ -166,9 +178,14 @@ FieldType Column::fieldType() const
     }
 }
 
+bool isTextSqlType(short type)
+{
+    return type == SQL_TEXT || type == SQL_VARYING;
+}
+
 int Column::characterSize() const
 {
-    if (type != SQL_TEXT && type != SQL_VARYING)
+    if (!isTextSqlType(type))
         return 0;
     return length / bytesPerCharacter(subType & 0xFF);
 }
@@ -253,12 +270,7 @@ qint64 columnInt64(const Column &column, const char *row, const TextCodec &codec
     default:
         break;
     }
-    const QString text = columnText(column, row, codec);
-    bool ok = false;
-    const qint64 value = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        throw EConvertError(notValid(text, "integer value"));
-    return value;
+    return parseWhole(columnText(column, row, codec));
 }
 
 void setColumnText(const Column &column, char *row, const QString &text, const TextCodec &codec)
@@ -287,12 +299,7 @@ void setColumnText(const Column &column, char *row, const QString &text, const T
     case SQL_FLOAT:
     case SQL_DOUBLE:
     case SQL_D_FLOAT: {
-        QString number = text.trimmed();
-        number.replace(QLatin1Char(','), QLatin1Char('.'));
-        bool ok = false;
-        const double value = number.toDouble(&ok);
-        if (!ok)
-            throw EConvertError(notValid(text, "floating point value"));
+        const double value = parseFloat(text);
         if (column.type == SQL_FLOAT)
             store<float>(row, column.dataOffset, float(value));
         else

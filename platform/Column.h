@@ -30,6 +30,9 @@ struct Column {
     int characterSize() const;
 };
 
+// SQL_TEXT or SQL_VARYING (a type without the nullable bit).
+bool isTextSqlType(short type);
+
 bool columnIsNull(const Column &column, const char *row);
 void setColumnNull(const Column &column, char *row);
 // The stored bytes of a text column's value (CHAR with its padding); empty

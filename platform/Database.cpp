@@ -7,7 +7,6 @@
 #include "Handles.h"
 #include "LoginPrompt.h"
 #include "Transaction.h"
-#include "Win1250.h"
 
 #include <QFile>
 #include <QHash>
@@ -81,10 +80,15 @@ int databaseDialect(isc_db_handle *handle)
     ISC_STATUS_ARRAY status;
     client.database_info(status, handle, sizeof items, items, sizeof buffer, buffer);
     fb::check(status);
-    if (buffer[0] != isc_info_db_sql_dialect)
-        return 1;
-    const short length = static_cast<short>(client.vax_integer(buffer + 1, 2));
-    return static_cast<int>(client.vax_integer(buffer + 3, length));
+    return fb::infoInteger(buffer, isc_info_db_sql_dialect, 1);
+}
+
+// Drops the transactions locally; each takes itself off the connection's
+// list, so the loop runs over a copy.
+void loseTransactions(const QList<Transaction *> transactions)
+{
+    for (Transaction *transaction : transactions)
+        TransactionAccess::lose(*transaction);
 }
 
 void requireClosed(const Database &database, const char *what)
@@ -105,9 +109,7 @@ Database::~Database()
     } catch (const Exception &) {
         // A destructor cannot report; what is left is dropped below.
     }
-    const QList<Transaction *> leftOver = d->activeTransactions;
-    for (Transaction *transaction : leftOver)
-        TransactionAccess::lose(*transaction);
+    loseTransactions(d->activeTransactions);
     if (d->handle) {
         ISC_STATUS_ARRAY status;
         fb::api().detach_database(status, &d->handle);
@@ -234,9 +236,7 @@ bool Database::connected()
     if (!fb::failed(status))
         return true;
     // The server is gone: drop what is left locally.
-    const QList<Transaction *> lost = d->activeTransactions;
-    for (Transaction *transaction : lost)
-        TransactionAccess::lose(*transaction);
+    loseTransactions(d->activeTransactions);
     client.detach_database(status, &d->handle);
     d->handle = 0;
     emit afterDisconnect();

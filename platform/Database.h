@@ -50,7 +50,7 @@ public:
     bool isOpen() const;
 
     // The character set in which values cross the client (lc_ctype, upper
-    // case; "WIN1250" when the line is missing).
+    // case; "NONE" when the line is missing or empty, read as Windows-1250).
     QString characterSet() const;
 
 signals:

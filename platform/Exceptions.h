@@ -72,3 +72,10 @@ public:
 private:
     QVector<Entry> entries_;
 };
+
+// The text of any exception: the message of ours, what() of any other.
+inline QString exceptionMessage(const std::exception &error)
+{
+    const auto *own = dynamic_cast<const Exception *>(&error);
+    return own ? own->message() : QString::fromLocal8Bit(error.what());
+}

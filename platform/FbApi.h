@@ -51,6 +51,10 @@ inline bool failed(const ISC_STATUS *status)
     return status[0] == 1 && status[1] != 0;
 }
 
+// The value of the first item of an info call's answer (item code, two-byte
+// length, integer); fallback when the answer starts with another item.
+int infoInteger(const char *answer, char item, int fallback);
+
 // The message (SQL message, then each status text, joined by "\r\n", a
 // final full stop removed), the first code and the SQL code.
 EIBError errorFromStatus(const ISC_STATUS *status);

@@ -108,6 +108,15 @@ const Api &api()
     return loaded;
 }
 
+int infoInteger(const char *answer, char item, int fallback)
+{
+    if (answer[0] != item)
+        return fallback;
+    const Api &client = api();
+    const short length = static_cast<short>(client.vax_integer(answer + 1, 2));
+    return static_cast<int>(client.vax_integer(answer + 3, length));
+}
+
 EIBError errorFromStatus(const ISC_STATUS *status)
 {
     const Api &client = api();

@@ -130,16 +130,15 @@ void Form::attemptModalClose()
 void Form::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (centred_ && !event->spontaneous()) {
-        const QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
-        if (target) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(target->availableGeometry().center());
-            move(frame.topLeft());
-        }
+    if (event->spontaneous())
+        return;
+    // Every form is centred on the screen whenever it is shown.
+    if (const QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(target->availableGeometry().center());
+        move(frame.topLeft());
     }
-    if (!event->spontaneous())
-        FormShow();
+    FormShow();
 }
 
 void Form::closeEvent(QCloseEvent *event)
@@ -215,6 +214,12 @@ bool Form::previewKey(QWidget *receiver, QKeyEvent *event)
     }
     event->accept();
     return true;
+}
+
+void nameComponents(std::initializer_list<std::pair<QObject *, const char *>> components)
+{
+    for (const auto &[component, name] : components)
+        component->setObjectName(QLatin1String(name));
 }
 
 } // namespace platform

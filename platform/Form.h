@@ -2,7 +2,7 @@
 
 // The base of every form: a dialog with the class library's modal result,
 // close query, key preview, default and cancel buttons, border styles and
-// fixed client sizes in pixels.
+// fixed client sizes in pixels, centred on the screen whenever shown.
 //
 // Modal result: a modal form reports how it closed, 1 (OK) or 2 (cancel).
 // Setting a nonzero modal result on a form shown by showModal makes it try to
@@ -14,6 +14,9 @@
 
 #include <QDialog>
 #include <QPointer>
+
+#include <initializer_list>
+#include <utility>
 
 class QAbstractButton;
 class QPushButton;
@@ -39,7 +42,6 @@ public:
     // Shows the form modally and returns its modal result (1, 2 or another
     // nonzero value set by the form).
     int showModal();
-    bool isShownModal() const { return shownModal_; }
 
     int modalResult() const { return modalResult_; }
     void setModalResult(int result);
@@ -59,8 +61,6 @@ public:
     void setBorderStyle(BorderStyle style);
     // Fixed size of the client area in pixels.
     void setClientSize(int width, int height);
-    // Centred on the screen whenever shown (on by default).
-    void setCentred(bool on) { centred_ = on; }
     // The form's "Color".
     void setColor(const QColor &color);
 
@@ -95,9 +95,12 @@ private:
     bool finishing_ = false;
     bool keyPreview_ = false;
     bool forwardingKey_ = false;
-    bool centred_ = true;
     QPointer<QPushButton> defaultButton_;
     QPointer<QAbstractButton> cancelButton_;
 };
+
+// Gives each component its name as the form's table calls it, so that tests
+// and readers find it by that word.
+void nameComponents(std::initializer_list<std::pair<QObject *, const char *>> components);
 
 } // namespace platform

@@ -24,9 +24,9 @@ struct TransactionAccess {
     static isc_tr_handle *handle(Transaction &transaction);
     // The connection it runs on (its default database).
     static Database &database(Transaction &transaction);
-    // Commits or rolls back; with lost set, the server is gone and only the
-    // local state is dropped.
+    // Commits or rolls back.
     static void end(Transaction &transaction, bool commit);
+    // The server is gone: only the local state is dropped.
     static void lose(Transaction &transaction);
 };
 

@@ -7,11 +7,6 @@ namespace platform {
 
 namespace {
 constexpr int kByteValues = 256;
-
-bool isIntegerColumn(const Column &column)
-{
-    return (column.type == SQL_SHORT || column.type == SQL_LONG || column.type == SQL_INT64) && column.scale == 0;
-}
 } // namespace
 
 LocateMatcher::LocateMatcher(const Column &column, const TextCodec &codec, const QString &value, bool caseInsensitive,
@@ -19,14 +14,13 @@ LocateMatcher::LocateMatcher(const Column &column, const TextCodec &codec, const
     : column_(column), codec_(codec), caseInsensitive_(caseInsensitive), partial_(partial),
       key_(caseInsensitive ? upperLocale(value) : value)
 {
-    const bool text = column.type == SQL_TEXT || column.type == SQL_VARYING;
-    if (text && codec.byteCharacters()) {
+    if (isTextSqlType(column.type) && codec.byteCharacters()) {
         way_ = Way::Bytes;
         // Upper-casing keeps one character for one, so it can be done per byte.
         byteCharacters_ = QString(codec.byteCharacters(), kByteValues);
         if (caseInsensitive)
             byteCharacters_ = upperLocale(byteCharacters_);
-    } else if (isIntegerColumn(column)) {
+    } else if (isIntegerType(column.fieldType())) {
         way_ = Way::Integer;
         bool ok = false;
         const qint64 number = key_.toLongLong(&ok);

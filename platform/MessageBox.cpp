@@ -65,12 +65,9 @@ protected:
     }
     void closeEvent(QCloseEvent *event) override
     {
-        if (!escape) {
-            event->ignore();
-            return;
-        }
         event->ignore();
-        escape->click();
+        if (escape)
+            escape->click();
     }
 };
 

@@ -41,24 +41,19 @@ QList<Line> splitLines(const QString &content)
     return lines;
 }
 
-// A file that is missing or cannot be read reads as empty.
-QList<Line> readLines(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return splitLines(fromWin1250(file.readAll()));
-}
+// What a file that exists but cannot be opened gives.
+enum class Unreadable { ReadsEmpty, IsAnError };
 
-// Before a rewrite: an existing file that cannot be read would be replaced
-// by a file of one key, so it is an error.
-QList<Line> readLinesForWrite(const QString &fileName)
+// A missing file reads as empty. Before a rewrite an existing file that
+// cannot be read would be replaced by a file of one key, so it is an error.
+QList<Line> readLines(const QString &fileName, Unreadable unreadable)
 {
     QFile file(fileName);
-    if (!file.exists())
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (unreadable == Unreadable::IsAnError && file.exists())
+            throw EInOutError(QStringLiteral("Soubor \"%1\" nelze přečíst: %2").arg(fileName, file.errorString()));
         return {};
-    if (!file.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Soubor \"%1\" nelze přečíst: %2").arg(fileName, file.errorString()));
+    }
     return splitLines(fromWin1250(file.readAll()));
 }
 
@@ -149,7 +144,7 @@ ProfileFile::ProfileFile(QString fileName) : fileName_(std::move(fileName)) {}
 
 QString ProfileFile::readString(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const QList<Line> lines = readLines(fileName_);
+    const QList<Line> lines = readLines(fileName_, Unreadable::ReadsEmpty);
     const Position pos = find(lines, section, key);
     return pos.key < 0 ? defaultValue : valueOf(lines[pos.key].text);
 }
@@ -166,7 +161,7 @@ bool ProfileFile::readBool(const QString &section, const QString &key, bool defa
 
 void ProfileFile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    QList<Line> lines = readLinesForWrite(fileName_);
+    QList<Line> lines = readLines(fileName_, Unreadable::IsAnError);
     const QString newline =
         lines.isEmpty() || lines.front().ending.isEmpty() ? QStringLiteral("\r\n") : lines.front().ending;
     const Position pos = find(lines, section, key);

@@ -22,19 +22,9 @@ void allocate(std::vector<char> &buffer, int variables)
     sqlda(buffer)->sqln = static_cast<ISC_SHORT>(variables);
 }
 
-bool isText(short type)
-{
-    return type == SQL_TEXT || type == SQL_VARYING;
-}
-
 int alignUp(int offset, int alignment)
 {
     return (offset + alignment - 1) / alignment * alignment;
-}
-
-QString name(const char *text, short length, const TextCodec &codec)
-{
-    return codec.decode(text, length);
 }
 
 } // namespace
@@ -48,12 +38,18 @@ Statement::~Statement()
 
 void Statement::free()
 {
-    if (handle_ && database_ && database_->isOpen()) {
-        ISC_STATUS_ARRAY status;
-        fb::api().dsql_free_statement(status, &handle_, DSQL_drop);
-    }
+    freeOnServer(DSQL_drop);
     handle_ = 0;
     cursorOpen_ = false;
+}
+
+// A closed connection has dropped its statements with it.
+void Statement::freeOnServer(unsigned short option)
+{
+    if (!handle_ || !database_ || !database_->isOpen())
+        return;
+    ISC_STATUS_ARRAY status;
+    fb::api().dsql_free_statement(status, &handle_, option);
 }
 
 void Statement::prepare(const QString &sql)
@@ -76,9 +72,7 @@ void Statement::prepare(const QString &sql)
     char buffer[16];
     client.dsql_sql_info(status, &handle_, sizeof items, items, sizeof buffer, buffer);
     fb::check(status);
-    statementType_ = buffer[0] == isc_info_sql_stmt_type
-                         ? int(client.vax_integer(buffer + 3, static_cast<short>(client.vax_integer(buffer + 1, 2))))
-                         : 0;
+    statementType_ = fb::infoInteger(buffer, isc_info_sql_stmt_type, 0);
     describeOutput();
     describeInput();
 }
@@ -109,9 +103,9 @@ void Statement::describeOutput()
     for (int i = 0; i < da->sqld; ++i) {
         const XSQLVAR &var = da->sqlvar[i];
         Column &column = columns_[i];
-        column.name = name(var.aliasname, var.aliasname_length, codec);
-        column.relation = name(var.relname, var.relname_length, codec);
-        column.sqlName = name(var.sqlname, var.sqlname_length, codec);
+        column.name = codec.decode(var.aliasname, var.aliasname_length);
+        column.relation = codec.decode(var.relname, var.relname_length);
+        column.sqlName = codec.decode(var.sqlname, var.sqlname_length);
         column.type = static_cast<short>(var.sqltype & ~1);
         column.nullable = (var.sqltype & 1) != 0;
         column.subType = var.sqlsubtype;
@@ -156,7 +150,7 @@ void Statement::bindParameter(int index, const Column &column, const char *row)
 {
     XSQLVAR &var = sqlda(in_)->sqlvar[index];
     // Text keeps the character set the server expects of the parameter.
-    if (!(isText(column.type) && isText(static_cast<short>(var.sqltype & ~1))))
+    if (!(isTextSqlType(column.type) && isTextSqlType(static_cast<short>(var.sqltype & ~1))))
         var.sqlsubtype = column.subType;
     var.sqltype = static_cast<ISC_SHORT>(column.type | 1);
     var.sqlscale = column.scale;
@@ -225,10 +219,7 @@ void Statement::closeCursor()
     if (!cursorOpen_)
         return;
     cursorOpen_ = false;
-    if (handle_ && database_ && database_->isOpen()) {
-        ISC_STATUS_ARRAY status;
-        fb::api().dsql_free_statement(status, &handle_, DSQL_close);
-    }
+    freeOnServer(DSQL_close);
 }
 
 } // namespace platform

@@ -49,6 +49,7 @@ public:
 
 private:
     void free();
+    void freeOnServer(unsigned short option);
     using Describe = decltype(&isc_dsql_describe);
     void describe(std::vector<char> &buffer, Describe call);
     void describeOutput();

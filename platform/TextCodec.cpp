@@ -8,21 +8,6 @@
 
 namespace platform {
 
-namespace {
-// The code page's 256 characters, found once through the one converter, so
-// that reading a value costs a table look-up per byte.
-const QString &win1250Characters()
-{
-    static const QString characters = [] {
-        QByteArray all(256, '\0');
-        for (int i = 0; i < 256; ++i)
-            all[i] = char(i);
-        return fromWin1250(all);
-    }();
-    return characters;
-}
-} // namespace
-
 TextCodec::TextCodec(const QString &characterSet)
 {
     const QString name = characterSet.trimmed().toUpper();
@@ -63,6 +48,7 @@ QString TextCodec::decode(const char *bytes, int length) const
 {
     switch (kind_) {
     case Kind::Win1250: {
+        // A table look-up per byte, so that reading a value runs no converter.
         const QChar *table = byteCharacters();
         QString text(length, Qt::Uninitialized);
         QChar *out = text.data();

@@ -11,15 +11,12 @@ namespace platform {
 namespace {
 constexpr char kCodePage[] = "windows-1250";
 
-// The 256 characters of the code page, found once through the converter.
+// The code page's characters as a set, for the check of one character.
 const QSet<char16_t> &codePageCharacters()
 {
     static const QSet<char16_t> characters = [] {
-        QByteArray all(256, 0);
-        for (int i = 0; i < 256; ++i)
-            all[i] = char(i);
         QSet<char16_t> set;
-        for (QChar c : fromWin1250(all))
+        for (QChar c : win1250Characters())
             set.insert(c.unicode());
         return set;
     }();
@@ -53,6 +50,17 @@ QString fromWin1250(const QByteArray &bytes)
 {
     QStringDecoder decoder(kCodePage);
     return decoder.decode(bytes);
+}
+
+const QString &win1250Characters()
+{
+    static const QString characters = [] {
+        QByteArray all(256, '\0');
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        return fromWin1250(all);
+    }();
+    return characters;
 }
 
 QString upperLocale(const QString &text)

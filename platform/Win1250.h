@@ -12,6 +12,8 @@ namespace platform {
 QByteArray toWin1250(const QString &text);
 // Lossless for all 256 byte values.
 QString fromWin1250(const QByteArray &bytes);
+// The character of each byte value, 0 to 255 in order, found once.
+const QString &win1250Characters();
 
 // Upper case by the code page's locale rule: letters with diacritics too
 // (č to Č, ř to Ř, ů to Ů). Keeps the length; a character whose upper case

@@ -26,16 +26,15 @@ QString withoutQuotes(QString text)
     return text;
 }
 
+// The word with or without one leading "-" or "/", letter case exact.
 TRunMode runModeOf(const QString &word)
 {
-    for (const char *silent : {"SILENT", "-SILENT", "/SILENT"}) {
-        if (word == QLatin1String(silent))
-            return rmSilent;
-    }
-    for (const char *verySilent : {"VERYSILENT", "-VERYSILENT", "/VERYSILENT"}) {
-        if (word == QLatin1String(verySilent))
-            return rmVerySilent;
-    }
+    const bool switched = word.startsWith(QLatin1Char('-')) || word.startsWith(QLatin1Char('/'));
+    const QStringView name = QStringView(word).mid(switched ? 1 : 0);
+    if (name == QLatin1String("SILENT"))
+        return rmSilent;
+    if (name == QLatin1String("VERYSILENT"))
+        return rmVerySilent;
     return rmInteractive;
 }
 
@@ -101,12 +100,9 @@ TRestoreParams ParseRestoreParams(const QStringList &args)
 {
     const auto arg = [&](int position) { return args.value(position - 1); };
     TRestoreParams params;
-    params.ParamBackupFile = arg(1);
-    params.ParamDatabaseFile = arg(2);
-    params.ParamServer = TrimBlanks(arg(3)).isEmpty() ? QStringLiteral("localhost") : arg(3);
-    params.ParamBackupFile = withoutQuotes(params.ParamBackupFile);
-    params.ParamDatabaseFile = withoutQuotes(params.ParamDatabaseFile);
-    params.ParamServer = withoutQuotes(params.ParamServer);
+    params.ParamBackupFile = withoutQuotes(arg(1));
+    params.ParamDatabaseFile = withoutQuotes(arg(2));
+    params.ParamServer = TrimBlanks(arg(3)).isEmpty() ? QStringLiteral("localhost") : withoutQuotes(arg(3));
     params.ParamPassword = TrimBlanks(arg(4)).isEmpty() ? kDefaultPassword : arg(4);
     params.RunMode = runModeOf(arg(5));
     return params;

@@ -1,7 +1,7 @@
 #include "fDAWait.h"
-#include "Drawing.h"
 
 #include "Application.h"
+#include "Drawing.h"
 #include "MessageBox.h"
 #include "RestoreLook.h"
 #include "SystemColors.h"

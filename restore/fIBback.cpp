@@ -1,11 +1,12 @@
 #include "fIBback.h"
-#include "Drawing.h"
 
 #include "Application.h"
 #include "ConnectionSettings.h"
 #include "Database.h"
+#include "Drawing.h"
 #include "ErrorTranslation.h"
 #include "MessageBoxes.h"
+#include "ParameterLines.h"
 #include "RestoreLook.h"
 #include "SystemColors.h"
 
@@ -87,7 +88,7 @@ QLabel *caption(QWidget *parent, int left, int top, const QString &text)
 QString paramLine(const QStringList &lines, const QString &name)
 {
     for (const QString &line : lines) {
-        if (line.section(QLatin1Char('='), 0, 0).compare(name, Qt::CaseInsensitive) == 0)
+        if (parameterName(line).compare(name, Qt::CaseInsensitive) == 0)
             return line;
     }
     return QString();

@@ -376,9 +376,7 @@ void TADBGrid::TitleClick(TColumn *column)
     } else if (FHotFind) {
         RestoreSavedTitle();
         ChooseSearchColumn(column);
-        FSavedTitleCaption = column->TitleCaption();
-        FSearchColumnIndex = quint16(column->Index());
-        FTypedText.clear();
+        TakeSearchTitle(column);
     } else if (FFind) {
         ChooseSearchColumn(column);
     }
@@ -391,6 +389,11 @@ void TADBGrid::MarkSortColumn(TColumn *column)
     for (const auto &each : FColumns)
         each->SetTitleFontColor(platform::clWindowText);
     column->SetTitleFontColor(platform::clBlue);
+    TakeSearchTitle(column);
+}
+
+void TADBGrid::TakeSearchTitle(TColumn *column)
+{
     FTypedText.clear();
     FSavedTitleCaption = column->TitleCaption();
     FSearchColumnIndex = quint16(column->Index());
@@ -444,8 +447,7 @@ bool TADBGrid::SortByColumn(TColumn *column)
     try {
         if (!dataSet->active())
             dataSet->open();
-        if (FColumnsResize)
-            FitColumns();
+        FitColumns();
         TColumn *sortedColumn = Columns(index);
         RestoreSavedTitle();
         MarkSortColumn(sortedColumn);
@@ -458,8 +460,7 @@ bool TADBGrid::SortByColumn(TColumn *column)
         dataSet->close();
         dataSet->setSelectText(previousText);
         dataSet->open();
-        if (FColumnsResize)
-            FitColumns();
+        FitColumns();
     }
     if (rewriteFailure)
         std::rethrow_exception(rewriteFailure);
@@ -501,10 +502,9 @@ void TADBGrid::KeyPress(QChar &key)
     // The base grid's own key press has nothing to do in a read-only grid.
 }
 
-void TADBGrid::LocateSearchText(const QString &text)
+void TADBGrid::LocateSearchText(platform::DataSet *dataSet, const QString &text)
 {
-    OpenDataSet()->locate(FSearchField, text,
-                          platform::LocateOption::CaseInsensitive | platform::LocateOption::PartialKey);
+    dataSet->locate(FSearchField, text, platform::LocateOption::CaseInsensitive | platform::LocateOption::PartialKey);
 }
 
 bool TADBGrid::HotFindKey(QChar key)
@@ -522,7 +522,7 @@ bool TADBGrid::HotFindKey(QChar key)
         typed.chop(1);
         FTypedText = typed;
         ShowTypedTextInTitle();
-        LocateSearchText(typed);
+        LocateSearchText(dataSet, typed);
         return true;
     }
     if (code >= 32 && code <= 253) {
@@ -530,7 +530,7 @@ bool TADBGrid::HotFindKey(QChar key)
         if (!digit && !platform::isTextType(dataSet->fieldByName(FSearchField)->dataType()))
             return false;
         typed += key;
-        LocateSearchText(typed);
+        LocateSearchText(dataSet, typed);
         FTypedText = typed;
     }
     ShowTypedTextInTitle();
@@ -561,7 +561,7 @@ void TADBGrid::FindNext()
     if (fullText)
         ScanFullText(dataSet);
     else
-        LocateSearchText(FSearchText);
+        LocateSearchText(dataSet, FSearchText);
 }
 
 void TADBGrid::StripLeadingZeros(platform::DataSet *dataSet)

@@ -160,8 +160,10 @@ private:
     void RestoreSavedTitle();
     void ShowTypedTextInTitle();
     void ChooseSearchColumn(TColumn *column);
+    // Makes the column the one whose title shows the typed text, which starts afresh.
+    void TakeSearchTitle(TColumn *column);
     void RewriteOrderLines(platform::DataSet *dataSet, const QString &sortKey);
-    void LocateSearchText(const QString &text);
+    void LocateSearchText(platform::DataSet *dataSet, const QString &text);
     void ScanFullText(platform::DataSet *dataSet);
     void StripLeadingZeros(platform::DataSet *dataSet);
     // The data set of the data source when it is open, else nullptr.

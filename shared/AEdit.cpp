@@ -11,16 +11,14 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
-#include <cstring>
-
 using namespace platform;
 
 namespace {
 
 bool isControlKey(QChar key)
 {
-    const char16_t code = key.unicode();
-    return code == 8 || code == 9 || code == 13 || code == 27;
+    const int code = key.unicode();
+    return code == VK_BACK || code == VK_TAB || code == VK_RETURN || code == VK_ESCAPE;
 }
 
 bool isDigit(QChar key)
@@ -30,7 +28,7 @@ bool isDigit(QChar key)
 
 bool isOneOf(QChar key, const char *characters)
 {
-    return std::strchr(characters, key.toLatin1()) && key.unicode() < 128;
+    return QLatin1StringView(characters).contains(key);
 }
 
 // Both decimal types turn the other separator into the regional one.
@@ -141,7 +139,7 @@ bool TAEdit::FilterKey(QChar &key, TCharType charType)
 
 QChar TAEdit::CheckDigit(QChar key)
 {
-    if (isDigit(key) || key.unicode() == 8 || key.unicode() == 27)
+    if (isDigit(key) || key.unicode() == VK_BACK || key.unicode() == VK_ESCAPE)
         return key;
     simpleBeep();
     return QChar();

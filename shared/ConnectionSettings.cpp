@@ -21,26 +21,6 @@
 using platform::Database;
 using platform::ProfileFile;
 
-namespace {
-
-bool isBlank(QChar c)
-{
-    return c.unicode() <= 32;
-}
-
-} // namespace
-
-QString TrimBlanks(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype end = text.size();
-    while (first < end && isBlank(text[first]))
-        ++first;
-    while (end > first && isBlank(text[end - 1]))
-        --end;
-    return text.mid(first, end - first);
-}
-
 QString ParamValue(const QStringList &lines, const QString &name)
 {
     return platform::findParameter(lines, name).value_or(QString());

@@ -22,9 +22,6 @@ inline const QString kCharacterSetParam = QStringLiteral("lc_ctype");
 // The database administrator's password when the settings file holds none.
 inline const QString kDefaultPassword = QStringLiteral("vuvuzarid");
 
-// The text with the characters of code 32 and below removed from both ends.
-QString TrimBlanks(const QString &text);
-
 // The value of the first parameter line whose name (the text before its
 // first "=") equals the wanted name, case ignored; empty when there is none.
 QString ParamValue(const QStringList &lines, const QString &name);

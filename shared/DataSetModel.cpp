@@ -93,10 +93,10 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || !dataSet_ || !dataSet_->active())
         return {};
-    if (role == Qt::DisplayRole)
-        return dataSet_->text(index.row(), fieldIndex(index.column()));
-    // Numbers stand at the right edge of their cells, as in every grid.
     const int shown = fieldIndex(index.column());
+    if (role == Qt::DisplayRole)
+        return dataSet_->text(index.row(), shown);
+    // Numbers stand at the right edge of their cells, as in every grid.
     if (role == Qt::TextAlignmentRole && shown >= 0 && !platform::isTextType(dataSet_->field(shown)->dataType()))
         return int(Qt::AlignRight | Qt::AlignVCenter);
     return {};

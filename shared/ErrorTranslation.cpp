@@ -152,9 +152,7 @@ QString TranslateException(const std::exception &e)
         return QStringLiteral("Chyba vstupu nebo výstupu. (%1)").arg(io->message());
     if (const auto *database = dynamic_cast<const EDatabaseError *>(&e))
         return TranslateDatabaseError(*database);
-    if (const auto *own = dynamic_cast<const Exception *>(&e))
-        return own->message();
-    return QString::fromUtf8(e.what());
+    return exceptionMessage(e);
 }
 
 QString TranslateIBError(const EIBError &e)

@@ -3,21 +3,8 @@
 #include "Database.h"
 #include "Exceptions.h"
 #include "ReadQuery.h"
+#include "StringUtils.h"
 #include "Transaction.h"
-
-namespace {
-// Removes the characters of code 32 and below from both ends.
-QString trimControls(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 32)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
-} // namespace
 
 void SelectToList(const QString &sql, platform::Database *database, QStringList *list)
 {
@@ -36,8 +23,18 @@ void SelectToList(const QString &sql, platform::Database *database, QStringList 
     query.open();
     list->clear();
     for (; !query.eof(); query.next())
-        list->append(trimControls(query.asString(0)));
+        list->append(TrimBlanks(query.asString(0)));
     query.close();
     if (startedHere)
         transaction->commit();
+}
+
+QString DoubleApostrophes(const QString &text)
+{
+    return QString(text).replace(QLatin1Char('\''), QLatin1String("''"));
+}
+
+QString SqlTextLiteral(const std::optional<QString> &text)
+{
+    return text ? QLatin1Char('\'') + DoubleApostrophes(*text) + QLatin1Char('\'') : QStringLiteral("NULL");
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace platform {
 class Database;
 }
@@ -15,3 +17,9 @@ class Database;
 // was idle. Without a list nothing happens. Failures pass to the caller;
 // the list is cleared only after the statement has opened.
 void SelectToList(const QString &sql, platform::Database *database, QStringList *list);
+
+// A text as the content of an SQL string literal: every apostrophe doubled,
+// so that nothing in it can end the literal.
+QString DoubleApostrophes(const QString &text);
+// The text as an SQL string literal in apostrophes, or NULL for none.
+QString SqlTextLiteral(const std::optional<QString> &text);

@@ -1,6 +1,7 @@
 #include "StationName.h"
 
 #include "Identity.h"
+#include "StringUtils.h"
 #include "Win1250.h"
 
 #include <cstdint>
@@ -9,23 +10,6 @@ namespace {
 
 constexpr std::uint32_t kComputerNameBuffer = 16;
 constexpr std::uint32_t kUserNameBuffer = 257;
-
-bool isBlankOrControl(QChar c)
-{
-    return c.unicode() <= 32;
-}
-
-// Blanks and control characters (codes up to 32) off both ends.
-QString trimBlanksAndControls(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlankOrControl(text[begin]))
-        ++begin;
-    while (end > begin && isBlankOrControl(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 // The call's result is not examined: a zeroed buffer that the call left
 // untouched reads as an empty name.
@@ -51,11 +35,11 @@ QString StationNameFrom(const std::function<QString()> &readComputerName, const 
     try {
         const QString computer = readComputerName();
         const QString user = readUserName();
-        result = trimBlanksAndControls(user).isEmpty() ? computer : computer + u'_' + user;
+        result = TrimBlanks(user).isEmpty() ? computer : computer + u'_' + user;
     } catch (...) {
         result = QStringLiteral("BRIX8_LOKAL");
     }
-    return trimBlanksAndControls(platform::upperLocale(result));
+    return TrimBlanks(platform::upperLocale(result));
 }
 
 QString GetComputerNameText()

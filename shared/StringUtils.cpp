@@ -1,5 +1,25 @@
 #include "StringUtils.h"
 
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c.unicode() <= 32;
+}
+
+} // namespace
+
+QString TrimBlanks(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && isBlank(text[first]))
+        ++first;
+    while (end > first && isBlank(text[end - 1]))
+        --end;
+    return text.mid(first, end - first);
+}
+
 QString PadLeft(QChar fill, const QString &text, int width)
 {
     return text.rightJustified(width, fill);

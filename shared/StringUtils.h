@@ -5,6 +5,8 @@
 
 #include <QString>
 
+// The text with the characters of code 32 and below removed from both ends.
+QString TrimBlanks(const QString &text);
 // The text with the fill character put in front up to the width; a longer
 // text is never cut.
 QString PadLeft(QChar fill, const QString &text, int width);

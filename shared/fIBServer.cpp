@@ -1,15 +1,16 @@
 #include "fIBServer.h"
-#include "Drawing.h"
 
 #include "ConnectionSettings.h"
 #include "Cursor.h"
 #include "Database.h"
+#include "Drawing.h"
 #include "ErrorTranslation.h"
 #include "Exceptions.h"
 #include "MessageBox.h"
 #include "MessageBoxes.h"
 #include "ProfileFile.h"
 #include "SqlUtils.h"
+#include "StringUtils.h"
 #include "SystemColors.h"
 #include "Transaction.h"
 
@@ -133,8 +134,11 @@ QComboBox *newFreeTextCombo(QWidget *parent, const QRect &place)
     return combo;
 }
 
-void setInUse(QWidget *edit, bool inUse)
+// An edit and its label that only some settings use: greyed out when unused.
+void setFieldInUse(QLabel *label, QLineEdit *edit, bool inUse)
 {
+    label->setEnabled(inUse);
+    edit->setEnabled(inUse);
     platform::setControlColor(edit, inUse ? platform::clWindow : platform::clInactiveCaptionText);
 }
 
@@ -165,10 +169,8 @@ int dialectOf(const QString &text)
 QString RoleStatement(const QString &userName)
 {
     // The name goes in as a literal: an apostrophe in it is doubled.
-    QString literal = userName;
-    literal.replace(QLatin1Char('\''), QLatin1String("''"));
     return QStringLiteral("select RDB$RELATION_NAME from RDB$USER_PRIVILEGES where (UPPER(RDB$USER) = UPPER('") +
-           literal + QStringLiteral("'))") + QStringLiteral(" and (UPPER(RDB$PRIVILEGE) = 'M')");
+           DoubleApostrophes(userName) + QStringLiteral("')) and (UPPER(RDB$PRIVILEGE) = 'M')");
 }
 
 TfrmIBServer::TfrmIBServer(QWidget *parent) : platform::Form(parent)
@@ -209,39 +211,37 @@ TfrmIBServer::TfrmIBServer(QWidget *parent) : platform::Form(parent)
 void TfrmIBServer::nameComponents()
 {
     // The components' names, as the form's readers and tests know them.
-    const QList<std::pair<QObject *, const char *>> components{{boxUmisteni, "boxUmisteni"},
-                                                               {btnLocal, "btnLocal"},
-                                                               {btnRemote, "btnRemote"},
-                                                               {lblServer, "lblServer"},
-                                                               {edtServer, "edtServer"},
-                                                               {lblSoubor, "lblSoubor"},
-                                                               {edtDatabase, "edtDatabase"},
-                                                               {btnOpenDlg, "btnOpenDlg"},
-                                                               {Image, "Image"},
-                                                               {boxUzivatel, "boxUzivatel"},
-                                                               {boxNotLoginPrompt, "boxNotLoginPrompt"},
-                                                               {lblUzivatel, "lblUzivatel"},
-                                                               {edtUser_Name, "edtUser_Name"},
-                                                               {lblHeslo, "lblHeslo"},
-                                                               {edtPassword, "edtPassword"},
-                                                               {lblRole, "lblRole"},
-                                                               {edtSql_Role, "edtSql_Role"},
-                                                               {boxParametry, "boxParametry"},
-                                                               {lblSada, "lblSada"},
-                                                               {boxLc_Ctype, "boxLc_Ctype"},
-                                                               {lblDialekt, "lblDialekt"},
-                                                               {edtSQLDialect, "edtSQLDialect"},
-                                                               {btnCfgLoad, "btnCfgLoad"},
-                                                               {btnCfgSave, "btnCfgSave"},
-                                                               {btnTest, "btnTest"},
-                                                               {btnOK, "btnOK"},
-                                                               {btnStorno, "btnStorno"},
-                                                               {IBDatabase, "IBDatabase"},
-                                                               {IBTransaction, "IBTransaction"},
-                                                               {OpenDlg, "OpenDlg"},
-                                                               {SaveDlg, "SaveDlg"}};
-    for (const auto &[component, name] : components)
-        component->setObjectName(QLatin1String(name));
+    platform::nameComponents({{boxUmisteni, "boxUmisteni"},
+                              {btnLocal, "btnLocal"},
+                              {btnRemote, "btnRemote"},
+                              {lblServer, "lblServer"},
+                              {edtServer, "edtServer"},
+                              {lblSoubor, "lblSoubor"},
+                              {edtDatabase, "edtDatabase"},
+                              {btnOpenDlg, "btnOpenDlg"},
+                              {Image, "Image"},
+                              {boxUzivatel, "boxUzivatel"},
+                              {boxNotLoginPrompt, "boxNotLoginPrompt"},
+                              {lblUzivatel, "lblUzivatel"},
+                              {edtUser_Name, "edtUser_Name"},
+                              {lblHeslo, "lblHeslo"},
+                              {edtPassword, "edtPassword"},
+                              {lblRole, "lblRole"},
+                              {edtSql_Role, "edtSql_Role"},
+                              {boxParametry, "boxParametry"},
+                              {lblSada, "lblSada"},
+                              {boxLc_Ctype, "boxLc_Ctype"},
+                              {lblDialekt, "lblDialekt"},
+                              {edtSQLDialect, "edtSQLDialect"},
+                              {btnCfgLoad, "btnCfgLoad"},
+                              {btnCfgSave, "btnCfgSave"},
+                              {btnTest, "btnTest"},
+                              {btnOK, "btnOK"},
+                              {btnStorno, "btnStorno"},
+                              {IBDatabase, "IBDatabase"},
+                              {IBTransaction, "IBTransaction"},
+                              {OpenDlg, "OpenDlg"},
+                              {SaveDlg, "SaveDlg"}});
 }
 
 TfrmIBServer::~TfrmIBServer() = default;
@@ -280,11 +280,9 @@ void TfrmIBServer::buildLocation()
     btnRemote->setGeometry(112, 16, 103, 17);
 
     lblServer = newLabel(QStringLiteral("Server:"), boxUmisteni, 24, 44);
-    lblServer->setEnabled(false);
     edtServer = new QLineEdit(boxUmisteni);
     edtServer->setGeometry(64, 40, 149, 21);
-    edtServer->setEnabled(false);
-    setInUse(edtServer, false);
+    setFieldInUse(lblServer, edtServer, false);
 
     lblSoubor = newLabel(QStringLiteral("Databáze:"), boxUmisteni, 9, 68);
     edtDatabase = new QLineEdit(boxUmisteni);
@@ -306,20 +304,16 @@ void TfrmIBServer::buildUser()
     boxNotLoginPrompt->setGeometry(8, 16, 129, 17);
 
     lblUzivatel = newLabel(QStringLiteral("Uživatel:"), boxUzivatel, 8, 44);
-    lblUzivatel->setEnabled(false);
     edtUser_Name = new QLineEdit(boxUzivatel);
     edtUser_Name->setGeometry(56, 40, 129, 21);
-    edtUser_Name->setEnabled(false);
-    setInUse(edtUser_Name, false);
+    setFieldInUse(lblUzivatel, edtUser_Name, false);
 
     lblHeslo = newLabel(QStringLiteral("Heslo:"), boxUzivatel, 19, 68);
-    lblHeslo->setEnabled(false);
     edtPassword = new QLineEdit(boxUzivatel);
     edtPassword->setGeometry(56, 64, 129, 21);
-    edtPassword->setEnabled(false);
     edtPassword->setEchoMode(QLineEdit::Password);
     edtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    setInUse(edtPassword, false);
+    setFieldInUse(lblHeslo, edtPassword, false);
 
     lblRole = newLabel(QStringLiteral("Role:"), boxUzivatel, 24, 92);
     edtSql_Role = newFreeTextCombo(boxUzivatel, QRect(56, 88, 129, 21));
@@ -476,11 +470,9 @@ void TfrmIBServer::LocalOrRemote()
 {
     const bool local = btnLocal->isChecked();
     btnOpenDlg->setEnabled(local);
-    lblServer->setEnabled(!local);
-    edtServer->setEnabled(!local);
+    setFieldInUse(lblServer, edtServer, !local);
     edtDatabase->clear();
     edtServer->clear();
-    setInUse(edtServer, !local);
 }
 
 void TfrmIBServer::btnLocalClick()
@@ -496,12 +488,8 @@ void TfrmIBServer::btnRemoteClick()
 void TfrmIBServer::boxNotLoginPromptClick()
 {
     const bool automatic = boxNotLoginPrompt->isChecked();
-    for (QLabel *label : {lblUzivatel, lblHeslo})
-        label->setEnabled(automatic);
-    for (QLineEdit *edit : {edtUser_Name, edtPassword}) {
-        edit->setEnabled(automatic);
-        setInUse(edit, automatic);
-    }
+    setFieldInUse(lblUzivatel, edtUser_Name, automatic);
+    setFieldInUse(lblHeslo, edtPassword, automatic);
 }
 
 void TfrmIBServer::btnTestClick()

@@ -1,6 +1,7 @@
 #include "UserAdminMain.h"
 
 #include "Application.h"
+#include "Exceptions.h"
 #include "MessageBox.h"
 #include "ReportUnits.h"
 #include "fKelmo.h"
@@ -23,7 +24,7 @@ int runMainWindow(const QStringList &clientLibraries)
     try {
         frmKelmo = std::make_unique<TfrmKelmo>(clientLibraries);
     } catch (const std::exception &error) {
-        platform::messageBox(errorText(error), platform::applicationTitle(),
+        platform::messageBox(exceptionMessage(error), platform::applicationTitle(),
                              platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
         return 1;
     }

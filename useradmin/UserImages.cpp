@@ -1,10 +1,9 @@
 #include "UserImages.h"
+
 #include "Drawing.h"
 
 #include <QPainter>
 #include <QPainterPath>
-
-#include <functional>
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "fKelmo.h"
-#include "Drawing.h"
 
 #include "Application.h"
 #include "ClickableText.h"
 #include "ConnectionSettings.h"
 #include "Database.h"
+#include "Drawing.h"
 #include "Exceptions.h"
 #include "MessageBoxes.h"
 #include "ProfileFile.h"
@@ -23,20 +23,28 @@
 
 #include <algorithm>
 
-QString errorText(const std::exception &error)
-{
-    const auto *own = dynamic_cast<const Exception *>(&error);
-    return own ? own->message() : QString::fromLocal8Bit(error.what());
-}
-
 namespace {
 
-// Without Tahoma a wider substitute font would cut the action texts: let them
-// grow past their 153 pixels up to the inner edge of the bevel.
-void fitActionText(ClickableText *text)
+QLabel *actionImage(QWidget *parent, int top, QStyle::StandardPixmap picture)
 {
-    const int needed = text->fontMetrics().horizontalAdvance(text->text()) + 2;
+    auto *image = new QLabel(parent);
+    image->setGeometry(40, top, 25, 25);
+    image->setScaledContents(true);
+    image->setPixmap(parent->style()->standardIcon(picture).pixmap(25, 25));
+    return image;
+}
+
+ClickableText *actionText(QWidget *parent, int top, const QString &caption)
+{
+    auto *text = new ClickableText(caption, parent);
+    text->setGeometry(72, top, 153, 18);
+    text->setFont(platform::tahomaFont(15, true));
+    platform::setFontColor(text, platform::clNavy);
+    // Without Tahoma a wider substitute font would cut the action texts: let them
+    // grow past their 153 pixels up to the inner edge of the bevel.
+    const int needed = text->fontMetrics().horizontalAdvance(caption) + 2;
     text->resize(std::clamp(needed, 153, 181), text->height());
+    return text;
 }
 
 } // namespace
@@ -77,26 +85,12 @@ void TfrmKelmo::buildComponents()
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel1->setGeometry(8, 8, 249, 97);
 
-    imgSetDb = new QLabel(this);
-    imgSetDb->setGeometry(40, 20, 25, 25);
-    imgSetDb->setScaledContents(true);
-    imgSetDb->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(25, 25));
-    txtSetDb = new ClickableText(QStringLiteral("Nastavení databáze"), this);
-    txtSetDb->setGeometry(72, 23, 153, 18);
-    txtSetDb->setFont(platform::tahomaFont(15, true));
-    platform::setFontColor(txtSetDb, platform::clNavy);
-    fitActionText(txtSetDb);
+    imgSetDb = actionImage(this, 20, QStyle::SP_DriveHDIcon);
+    txtSetDb = actionText(this, 23, QStringLiteral("Nastavení databáze"));
     connect(txtSetDb, &ClickableText::clicked, this, &TfrmKelmo::txtSetDbClick);
 
-    imgUziv = new QLabel(this);
-    imgUziv->setGeometry(40, 60, 25, 25);
-    imgUziv->setScaledContents(true);
-    imgUziv->setPixmap(style()->standardIcon(QStyle::SP_DirHomeIcon).pixmap(25, 25));
-    txtUziv = new ClickableText(QStringLiteral("Nastavení uživatelů"), this);
-    txtUziv->setGeometry(72, 63, 153, 18);
-    txtUziv->setFont(platform::tahomaFont(15, true));
-    platform::setFontColor(txtUziv, platform::clNavy);
-    fitActionText(txtUziv);
+    imgUziv = actionImage(this, 60, QStyle::SP_DirHomeIcon);
+    txtUziv = actionText(this, 63, QStringLiteral("Nastavení uživatelů"));
     txtUziv->setEnabled(false);
     connect(txtUziv, &ClickableText::clicked, this, &TfrmKelmo::txtUzivClick);
 
@@ -151,7 +145,7 @@ bool TfrmKelmo::runStartup()
                 openConnection();
                 SaveConnectionSettings(settingsFile_.get(), dbUziv);
             } catch (const std::exception &error) {
-                ShowWarning(QStringLiteral("Chyba nastavení databáze!\r\n") + errorText(error));
+                ShowWarning(QStringLiteral("Chyba nastavení databáze!\r\n") + exceptionMessage(error));
             }
         }
     }
@@ -185,7 +179,7 @@ void TfrmKelmo::txtSetDbClick()
         openConnection();
         SaveConnectionSettings(settingsFile_.get(), dbUziv);
     } catch (const std::exception &error) {
-        ShowWarning(QStringLiteral("Nepodařilo se připojit k databázi!\r\n") + errorText(error));
+        ShowWarning(QStringLiteral("Nepodařilo se připojit k databázi!\r\n") + exceptionMessage(error));
     }
 }
 

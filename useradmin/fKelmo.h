@@ -32,9 +32,6 @@ inline constexpr char kSettingsFileVariable[] = "KELMO_SETTINGS_FILE";
 // "zelo.ini" in the executable's folder, unless KELMO_SETTINGS_FILE names a file.
 QString KelmoSettingsFileName();
 
-// An error's own text: the message of the system's exceptions, what() of others.
-QString errorText(const std::exception &error);
-
 class TfrmKelmo : public platform::Form {
     Q_OBJECT
 public:

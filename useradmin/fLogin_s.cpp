@@ -1,13 +1,15 @@
 #include "fLogin_s.h"
-#include "Drawing.h"
 
 #include "Application.h"
 #include "DACrypt.h"
+#include "Drawing.h"
 #include "MessageBoxes.h"
 #include "ProfileFile.h"
 #include "Query.h"
+#include "SqlUtils.h"
 #include "StationName.h"
 #include "SystemColors.h"
+#include "UsersTable.h"
 #include "Win1250.h"
 
 #include <QLabel>
@@ -18,13 +20,6 @@
 #include <memory>
 
 namespace {
-
-// A value as an SQL string literal's content: every apostrophe doubled.
-QString sqlTextValue(const QString &value)
-{
-    QString doubled = value;
-    return doubled.replace(QLatin1Char('\''), QStringLiteral("''"));
-}
 
 // Letters typed or set show in upper case, by the code page's locale rule.
 void showInUpperCase(QLineEdit *edit)
@@ -63,20 +58,20 @@ qint64 QueryInt64(const QString &sql, platform::Query *query, qint64 defaultValu
 
 QString CountWithPasswordSql(const QString &upperLogin, const QString &storedPassword)
 {
-    return QStringLiteral("select count(*) from DB$UZIV where upper(UZI$LOGIN) = '") + sqlTextValue(upperLogin) +
-           QStringLiteral("' and UZI$HESLO = '") + sqlTextValue(storedPassword) + QStringLiteral("'");
+    return QStringLiteral("select count(*) from DB$UZIV where upper(UZI$LOGIN) = '") + DoubleApostrophes(upperLogin) +
+           QStringLiteral("' and UZI$HESLO = '") + DoubleApostrophes(storedPassword) + QStringLiteral("'");
 }
 
 QString CountWithNullPasswordSql(const QString &upperLogin)
 {
-    return QStringLiteral("select count(*) from DB$UZIV where upper(UZI$LOGIN) = '") + sqlTextValue(upperLogin) +
+    return QStringLiteral("select count(*) from DB$UZIV where upper(UZI$LOGIN) = '") + DoubleApostrophes(upperLogin) +
            QStringLiteral("' and UZI$HESLO is NULL");
 }
 
 QString UserColumnSql(const QString &column, const QString &upperLogin)
 {
     return QStringLiteral("select ") + column + QStringLiteral(" from DB$UZIV where upper(UZI$LOGIN) = '") +
-           sqlTextValue(upperLogin) + QStringLiteral("'");
+           DoubleApostrophes(upperLogin) + QStringLiteral("'");
 }
 
 bool CheckLogin(platform::Query *query, const QString &login, const QString &password)
@@ -94,9 +89,9 @@ void ReadRights(platform::Query *query, const QString &login, bool &readOnly, bo
     const QString upperLogin = platform::upperLocale(login);
     const QString right =
         QueryString(UserColumnSql(QStringLiteral("UZI$PRAVO"), upperLogin), query, QStringLiteral("0"));
-    readOnly = right == QLatin1String("R");
-    write = right == QLatin1String("Z");
-    admin = right == QLatin1String("A");
+    readOnly = right == kRightReadOnly;
+    write = right == kRightWrite;
+    admin = right == kRightAdmin;
 
     fullName = QueryString(UserColumnSql(QStringLiteral("UZI$JMENO"), upperLogin), query, QString());
     if (!fullName.isEmpty())

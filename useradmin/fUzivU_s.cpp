@@ -117,27 +117,25 @@ void TfrmUzivU_s::buildComponents()
     connect(btnStorno, &QPushButton::clicked, this, &TfrmUzivU_s::btnStornoClick);
 
     // The components' names, so that they can be found as the form names them.
-    const std::pair<QObject *, const char *> names[] = {{box1, "box1"},
-                                                        {Label1, "Label1"},
-                                                        {edtUserName, "edtUserName"},
-                                                        {Label2, "Label2"},
-                                                        {edtPassword1, "edtPassword1"},
-                                                        {Label3, "Label3"},
-                                                        {edtPassword2, "edtPassword2"},
-                                                        {box2, "box2"},
-                                                        {labPrijmeni, "labPrijmeni"},
-                                                        {edtPrijmeni, "edtPrijmeni"},
-                                                        {labJmeno, "labJmeno"},
-                                                        {edtJmeno, "edtJmeno"},
-                                                        {box3, "box3"},
-                                                        {btnReadOnly, "btnReadOnly"},
-                                                        {btnZapis, "btnZapis"},
-                                                        {btnAdmin, "btnAdmin"},
-                                                        {Image1, "Image1"},
-                                                        {btnOk, "btnOk"},
-                                                        {btnStorno, "btnStorno"}};
-    for (const auto &[object, name] : names)
-        object->setObjectName(QLatin1String(name));
+    platform::nameComponents({{box1, "box1"},
+                              {Label1, "Label1"},
+                              {edtUserName, "edtUserName"},
+                              {Label2, "Label2"},
+                              {edtPassword1, "edtPassword1"},
+                              {Label3, "Label3"},
+                              {edtPassword2, "edtPassword2"},
+                              {box2, "box2"},
+                              {labPrijmeni, "labPrijmeni"},
+                              {edtPrijmeni, "edtPrijmeni"},
+                              {labJmeno, "labJmeno"},
+                              {edtJmeno, "edtJmeno"},
+                              {box3, "box3"},
+                              {btnReadOnly, "btnReadOnly"},
+                              {btnZapis, "btnZapis"},
+                              {btnAdmin, "btnAdmin"},
+                              {Image1, "Image1"},
+                              {btnOk, "btnOk"},
+                              {btnStorno, "btnStorno"}});
 
     QWidget *tabOrder[] = {edtUserName, edtPassword1, edtPassword2, edtPrijmeni, edtJmeno,
                            btnReadOnly, btnZapis,     btnAdmin,     btnOk,       btnStorno};
@@ -184,9 +182,8 @@ void TfrmUzivU_s::FormShow()
     FModified = false;
 }
 
-void TfrmUzivU_s::FormKeyDown(int &key, Qt::KeyboardModifiers shift)
+void TfrmUzivU_s::FormKeyDown(int &key, Qt::KeyboardModifiers)
 {
-    Q_UNUSED(shift);
     if (key == VK_F12)
         setModalResult(mrOk);
     else if (key == VK_ESCAPE)

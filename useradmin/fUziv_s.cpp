@@ -4,6 +4,7 @@
 #include "DataSet.h"
 #include "DataSource.h"
 #include "Field.h"
+#include "Keys.h"
 #include "MessageBox.h"
 #include "Transaction.h"
 #include "UserImages.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolButton>
@@ -25,25 +27,6 @@ namespace {
 
 const QString kLogin = QStringLiteral("UZI$LOGIN");
 constexpr int kButtonSize = 24;
-
-// The virtual key of a shortcut key of the list's actions.
-int virtualKeyOf(Qt::Key key)
-{
-    switch (key) {
-    case Qt::Key_Escape:
-        return VK_ESCAPE;
-    case Qt::Key_Insert:
-        return VK_INSERT;
-    case Qt::Key_Delete:
-        return VK_DELETE;
-    case Qt::Key_F4:
-        return VK_F4;
-    case Qt::Key_F5:
-        return VK_F5;
-    default:
-        return 0;
-    }
-}
 
 } // namespace
 
@@ -91,25 +74,23 @@ TfrmUziv_s::TfrmUziv_s(QWidget *owner) : Form(owner)
     barUziv->setFixedHeight(19);
     layout->addWidget(barUziv);
 
-    const std::pair<QObject *, const char *> names[] = {{mnuUsers, "mnuUsers"},
-                                                        {pnlTop, "pnlTop"},
-                                                        {SpeedButton1, "SpeedButton1"},
-                                                        {SpeedButton2, "SpeedButton2"},
-                                                        {SpeedButton3, "SpeedButton3"},
-                                                        {SpeedButton5, "SpeedButton5"},
-                                                        {SpeedButton4, "SpeedButton4"},
-                                                        {grdUziv, "grdUziv"},
-                                                        {barUziv, "barUziv"},
-                                                        {dsUser, "dsUser"},
-                                                        {setUser, "setUser"},
-                                                        {trUziv, "trUziv"},
-                                                        {aEsc, "aEsc"},
-                                                        {aIns, "aIns"},
-                                                        {aUpd, "aUpd"},
-                                                        {aDel, "aDel"},
-                                                        {aRefr, "aRefr"}};
-    for (const auto &[object, name] : names)
-        object->setObjectName(QLatin1String(name));
+    platform::nameComponents({{mnuUsers, "mnuUsers"},
+                              {pnlTop, "pnlTop"},
+                              {SpeedButton1, "SpeedButton1"},
+                              {SpeedButton2, "SpeedButton2"},
+                              {SpeedButton3, "SpeedButton3"},
+                              {SpeedButton5, "SpeedButton5"},
+                              {SpeedButton4, "SpeedButton4"},
+                              {grdUziv, "grdUziv"},
+                              {barUziv, "barUziv"},
+                              {dsUser, "dsUser"},
+                              {setUser, "setUser"},
+                              {trUziv, "trUziv"},
+                              {aEsc, "aEsc"},
+                              {aIns, "aIns"},
+                              {aUpd, "aUpd"},
+                              {aDel, "aDel"},
+                              {aRefr, "aRefr"}});
 
     // The client area is what lies below the menu, as on Windows.
     setClientSize(394, 290 + mnuUsers->sizeHint().height());
@@ -134,7 +115,8 @@ QAction *TfrmUziv_s::addAction(const QString &hint, Qt::Key key, int image, void
     action->setShortcut(QKeySequence(key));
     // FormKeyDown runs the shortcuts; the sequence is there for the menu to show.
     action->setShortcutContext(Qt::WidgetShortcut);
-    action->setData(virtualKeyOf(key));
+    // The virtual key that FormKeyDown compares with the key pressed.
+    action->setData(virtualKey(QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier)));
     connect(action, &QAction::triggered, this, handler);
     actUsers.append(action);
     return action;

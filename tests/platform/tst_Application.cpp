@@ -59,7 +59,7 @@ void TestApplication::errorLeavingEventHandlerIsShownAndProgramGoesOn()
     driver.thenKeys({QKeySequence(Qt::Key_Return)});
     QTimer::singleShot(0, qApp, [] { throw EIBError(QStringLiteral("Spojení se serverem selhalo"), 335544721); });
     QTimer::singleShot(20, qApp, [&] { laterEventRan = true; });
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QTRY_VERIFY(laterEventRan);
     QCOMPARE(driver.seen().size(), 1);
     QCOMPARE(driver.seen().first().title, QStringLiteral("Správa uživatelů DEVEVI"));

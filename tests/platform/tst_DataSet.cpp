@@ -15,7 +15,6 @@ using namespace testsupport;
 using platform::DataSet;
 using platform::LocateOption;
 
-Q_DECLARE_METATYPE(testsupport::Access)
 Q_DECLARE_METATYPE(platform::LocateOptions)
 
 namespace {
@@ -52,13 +51,6 @@ const QStringList kRefresh = {QStringLiteral("Select "),
                               QStringLiteral("from DB$UZIV "),
                               QStringLiteral("where"),
                               QStringLiteral("  UZI$LOGIN = :UZI$LOGIN")};
-
-void addAccessRows()
-{
-    QTest::addColumn<Access>("access");
-    QTest::newRow("tcp") << Access::Tcp;
-    QTest::newRow("embedded") << Access::Embedded;
-}
 
 // The users table with three users, a connection and the list's data set.
 struct UsersList {

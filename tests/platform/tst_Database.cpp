@@ -21,16 +21,7 @@
 
 using namespace testsupport;
 
-Q_DECLARE_METATYPE(testsupport::Access)
-
 namespace {
-
-void addAccessRows()
-{
-    QTest::addColumn<Access>("access");
-    QTest::newRow("tcp") << Access::Tcp;
-    QTest::newRow("embedded") << Access::Embedded;
-}
 
 const QStringList kMainWindowTransaction = {QStringLiteral("read_committed"), QStringLiteral("rec_version"),
                                             QStringLiteral("nowait")};

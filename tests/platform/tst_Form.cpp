@@ -102,7 +102,7 @@ void TestForm::keysCloseWithTheirResult()
     ModalDriver driver;
     driver.thenKeys({key});
     const int result = form.showModal();
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QTEST(result, "result");
     QCOMPARE(form.closeQueries, 1);
     QCOMPARE(form.closes, 1);
@@ -123,7 +123,7 @@ void TestForm::refusedCloseKeepsFormOpenWithResultReset()
         pressKey(modal, QKeySequence(Qt::Key_Escape));
     });
     const int result = form.showModal();
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QVERIFY(stayedOpen);
     QCOMPARE(resultAfterRefusal, mrNone);
     QCOMPARE(result, mrCancel);
@@ -137,7 +137,7 @@ void TestForm::closeRoutineGivesCancel()
     ModalDriver driver;
     driver.then([](QWidget *modal) { modal->close(); });
     QCOMPARE(form.showModal(), mrCancel);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QCOMPARE(form.closeQueries, 1);
 }
 
@@ -149,7 +149,7 @@ void TestForm::escapeOnCancelButtonMakesOneCloseAttempt()
     ModalDriver driver;
     driver.thenKeys({QKeySequence(Qt::Key_Escape)});
     QCOMPARE(form.showModal(), mrCancel);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QCOMPARE(form.closeQueries, 1);
 }
 
@@ -166,7 +166,7 @@ void TestForm::keyPreviewSeesKeysBeforeTheFocusedControl()
         pressKey(modal, QKeySequence(Qt::Key_Escape));
     });
     form.showModal();
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     // Each key was seen once, before the edit got it.
     QCOMPARE(form.keysSeen, (QList<int>{'X', 'Y', VK_ESCAPE}));
     QCOMPARE(editTexts, (QStringList{"", "x"}));
@@ -187,7 +187,7 @@ void TestForm::consumedKeyNeverReachesTheControl()
         pressKey(modal, QKeySequence(Qt::Key_Escape));
     });
     form.showModal();
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QCOMPARE(form.keysSeen, (QList<int>{VK_INSERT, VK_DELETE, VK_ESCAPE}));
     // Delete reached the edit, Insert did not.
     QCOMPARE(form.edit->text(), QStringLiteral("a"));

@@ -36,7 +36,7 @@ void TestLoginDialog::typedNameAndPasswordAreAnswered()
         testsupport::pressKey(modal, QKeySequence(Qt::Key_Return));
     });
     QVERIFY(askLogin(QStringLiteral("localhost:/data/zelo.fdb"), user, password));
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QVERIFY(passwordHidden);
     QVERIFY(focusInPassword);
     QCOMPARE(user, QStringLiteral("SYSDBA"));
@@ -65,7 +65,7 @@ void TestLoginDialog::cancelMakesTheAskingFail()
             testsupport::pressKey(modal, key);
     });
     QVERIFY(!askLogin(QStringLiteral("zelo.fdb"), user, password));
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QCOMPARE(user, QString());
 }
 

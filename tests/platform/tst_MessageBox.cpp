@@ -50,7 +50,7 @@ void TestMessageBox::buttonsInWindowsOrder()
     ModalDriver driver;
     driver.thenKeys({QKeySequence(Qt::Key_Return)});
     messageBox(QStringLiteral("Text"), QStringLiteral("Titulek"), flags);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QCOMPARE(driver.seen().size(), 1);
     const testsupport::ModalRecord &box = driver.seen().first();
     QCOMPARE(box.title, QStringLiteral("Titulek"));
@@ -91,7 +91,7 @@ void TestMessageBox::keysAnswer()
             testsupport::pressKey(box, QKeySequence(Qt::Key_Return));
     });
     const int result = messageBox(QStringLiteral("Otázka?"), QStringLiteral("Dotaz"), flags);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QTEST(result, "result");
 }
 
@@ -118,7 +118,7 @@ void TestMessageBox::yesNoBoxIgnoresEscapeAndCloseBox()
     });
     const int result =
         messageBox(QStringLiteral("Smazat?"), QStringLiteral("Dotaz"), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QVERIFY(stayedOpen);
     QCOMPARE(result, IDNO);
 }
@@ -137,7 +137,7 @@ void TestMessageBox::closeBoxAnswersLikeEscape()
     ModalDriver driver;
     driver.then([](QWidget *box) { box->close(); });
     const int result = messageBox(QStringLiteral("Zpráva"), QStringLiteral("Chyba!"), flags);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QTEST(result, "result");
 }
 
@@ -147,7 +147,7 @@ void TestMessageBox::textKeepsItsLinesAndBlankLine()
     driver.thenKeys({QKeySequence(Qt::Key_Return)});
     messageBox(QStringLiteral("Vybraná akce byla přerušena!\r\n\r\nPodrobnosti"), QStringLiteral("Chyba!"),
                MB_ICONERROR);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QCOMPARE(driver.seen().first().text, QStringLiteral("Vybraná akce byla přerušena!\n\nPodrobnosti"));
 }
 
@@ -165,7 +165,7 @@ void TestMessageBox::previouslyActiveWindowIsActiveAgain()
         testsupport::pressKey(box, QKeySequence(Qt::Key_Return));
     });
     messageBox(QStringLiteral("Hotovo."), QStringLiteral("Informace"), MB_ICONINFORMATION);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QVERIFY(windowDisabledMeanwhile);
     QTRY_COMPARE(QApplication::activeWindow(), &window);
 }

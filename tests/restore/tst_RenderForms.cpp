@@ -82,7 +82,7 @@ void TestRenderForms::messageBoxes()
         testsupport::pressKey(box, QKeySequence(Qt::Key_Return));
     });
     messageBox(text, caption, flags);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
 }
 
 void TestRenderForms::loginDialog()

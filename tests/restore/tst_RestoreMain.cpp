@@ -44,11 +44,6 @@ QString withoutCr(QString text)
     return text.remove(u'\r');
 }
 
-QString failures(const ModalDriver &driver)
-{
-    return driver.failures().join(u'\n');
-}
-
 // Records whether the wait window showed while the code under test ran.
 class WaitWindowWatch {
 public:
@@ -126,7 +121,7 @@ private slots:
         ModalDriver driver;
         driver.thenKeys({kReturn});
         QCOMPARE(runPelrin(args), kExitUsage);
-        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 1);
         const testsupport::ModalRecord &box = driver.seen()[0];
         QCOMPARE(box.title, QStringLiteral("Informace"));
@@ -196,7 +191,7 @@ private slots:
         ModalDriver driver;
         driver.thenKeys({kReturn}).thenKeys({kReturn});
         QCOMPARE(runPelrin({backup.path, target.path(), "localhost", testsupport::sysdbaPassword()}), kExitDone);
-        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 2);
         QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmIBback"));
         QCOMPARE(driver.seen()[1].text, QStringLiteral("Obnova databáze ze zálohy byla úspěšně dokončena."));
@@ -220,7 +215,7 @@ private slots:
         ModalDriver driver;
         driver.thenKeys({kEscape});
         QCOMPARE(runPelrin({backup.path, target.path(), "", testsupport::sysdbaPassword(), mode}), kExitDone);
-        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmIBback"));
         QCOMPARE(commonSurname(target), kOldSurname); // closed without a restore
@@ -246,7 +241,7 @@ private slots:
         ModalDriver driver;
         const WaitWindowWatch watch;
         QCOMPARE(runPelrin({backup.path, target.path(), "", testsupport::sysdbaPassword(), mode}), kExitDone);
-        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        VERIFY_DRIVER(driver);
         QVERIFY(driver.seen().isEmpty());
         QCOMPARE(watch.seen(), waitWindow);
         QVERIFY(!frmDAWait || !frmDAWait->isVisible());
@@ -263,7 +258,7 @@ private slots:
         const WaitWindowWatch watch;
         const QString missing = testsupport::firebirdDir() + QStringLiteral("/none.gbk");
         QCOMPARE(runPelrin({missing, target.path(), "", testsupport::sysdbaPassword(), "SILENT"}), kExitFailed);
-        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen()[0].title, QStringLiteral("Upozornění"));
         const QString text = withoutCr(driver.seen()[0].text);
@@ -291,7 +286,7 @@ private slots:
         driver.thenKeys({kEscape}).thenKeys({kReturn});
         const WaitWindowWatch watch;
         QCOMPARE(runPelrin({backup.path, target.path(), "", "spatne", mode}), kExitFailed);
-        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 2);
         QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmIBServer"));
         QCOMPARE(driver.seen()[1].title, QStringLiteral("Upozornění"));
@@ -315,7 +310,7 @@ private slots:
             testsupport::pressKey(dialog, kReturn);
         });
         const int exitCode = runPelrin({backup.path, target.path(), "", "spatne", "VERYSILENT"});
-        QVERIFY2(driver.waitDone(), qPrintable(failures(driver)));
+        VERIFY_DRIVER(driver);
         QCOMPARE(exitCode, kExitDone);
         QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmIBServer"));

@@ -159,7 +159,7 @@ void TestWaitWindow::cancelQuestionCallsOnStornoOnlyOnYes()
     ModalDriver driver;
     driver.thenKeys({answer});
     frmDAWait->btnStorno->click();
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     frmDAWait->OnStorno = nullptr;
     const testsupport::ModalRecord &box = driver.seen().first();
     QCOMPARE(box.title, QStringLiteral("Přerušit?"));

@@ -99,7 +99,7 @@ private slots:
             });
         TRestoreOutcome outcome = roNotRun;
         QVERIFY(RunBackupRestore(db.get(), backup.path, rkInteractive, {TRestoreOption::Replace}, &outcome));
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
 
         QCOMPARE(seen.caption, QStringLiteral("Obnova dat ze zálohy"));
         QCOMPARE(seen.action, QStringLiteral("Obnovit"));
@@ -146,7 +146,7 @@ private slots:
             });
         TRestoreOutcome outcome = roDone;
         RunBackupRestore(db.get(), QStringLiteral("/x.gbk"), rkInteractive, {TRestoreOption::Replace}, &outcome);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen()[1].title, QStringLiteral("Informace"));
         QCOMPARE(driver.seen()[1].text, QStringLiteral("Zadejte cestu k souboru se zálohou databáze."));
         QVERIFY(stillOpen);
@@ -190,7 +190,7 @@ private slots:
             .thenKeys({kReturn});
         TRestoreOutcome outcome = roNotRun;
         RunBackupRestore(db.get(), proposed, rkInteractive, {TRestoreOption::Replace}, &outcome);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(proposedInDialog, QStringLiteral("proposed.gbk"));
         QCOMPARE(chosenInEdit, backup.path);
         QCOMPARE(outcome, roDone);
@@ -221,7 +221,7 @@ private slots:
             });
         TRestoreOutcome outcome = roNotRun;
         RunBackupRestore(db.get(), backup.path, rkInteractive, {TRestoreOption::Replace}, &outcome);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
 
         QCOMPARE(driver.seen().size(), 2);
         const testsupport::ModalRecord &box = driver.seen()[1];
@@ -261,7 +261,7 @@ private slots:
             .thenKeys({kReturn});
         TRestoreOutcome outcome = roNotRun;
         RunBackupRestore(db.get(), backup.path, rkInteractive, {TRestoreOption::Replace}, &outcome);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(server, QStringLiteral("Lokální počítač"));
         QCOMPARE(outcome, roDone);
         // The embedded engine of this process wrote it here, not the server.
@@ -295,7 +295,7 @@ private slots:
         driver.thenKeys({kEscape}).thenKeys({kReturn});
         TRestoreOutcome outcome = roNotRun;
         RunBackupRestore(db.get(), QStringLiteral("/x.gbk"), rkImmediate, {TRestoreOption::Replace}, &outcome);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 2);
         QCOMPARE(driver.seen()[0].className, QStringLiteral("platform::LoginDialog"));
         QVERIFY2(withoutCr(driver.seen()[1].text).startsWith(kRestoreFailed),
@@ -316,7 +316,7 @@ private slots:
         ModalDriver driver;
         driver.thenKeys({kReturn});
         QVERIFY(!form.RunRestore());
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QVERIFY(form.isEnabled());
         QVERIFY(!form.aniCopy->isPlaying());
         QCOMPARE(form.FParamBackupFile, form.edtBackupFile->text());
@@ -358,7 +358,7 @@ private slots:
         ModalDriver driver;
         driver.thenKeys({kReturn});
         QVERIFY(!RunBackupRestore(nullptr, QStringLiteral("/x.gbk"), rkImmediate, {TRestoreOption::Replace}));
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen()[0].title, QStringLiteral("Upozornění"));
         QCOMPARE(driver.seen()[0].text, QStringLiteral("Není nastavena databáze."));
     }

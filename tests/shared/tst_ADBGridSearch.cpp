@@ -87,7 +87,7 @@ private:
         testsupport::ModalDriver driver;
         driver.then(answerDialog(&seen, text, fullText));
         QTest::keyClick(t->grid, Qt::Key_F3, modifiers);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join("; ")));
+        VERIFY_DRIVER(driver);
     }
     int rowOfSurname(const QString &surname) const
     {
@@ -276,7 +276,7 @@ private slots:
         testsupport::ModalDriver driver;
         driver.thenKeys({QKeySequence(Qt::Key_Return)});
         QTest::keyClick(t->grid, Qt::Key_F3, Qt::KeyboardModifiers(modifiers));
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join("; ")));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen()[0].text, QStringLiteral("Není nastaven sloupec pro třídění!"));
         QCOMPARE(driver.seen()[0].title, QStringLiteral("Upozornění"));
@@ -292,7 +292,7 @@ private slots:
         testsupport::ModalDriver driver;
         driver.then(answerDialog(&seen, QStringLiteral("svo"), false));
         QTest::keyClick(t->grid, Qt::Key_F3);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join("; ")));
+        VERIFY_DRIVER(driver);
         QCOMPARE(seen.caption, QStringLiteral("Hledání"));
         QCOMPARE(seen.prompt, QStringLiteral("Hledaný text:"));
         QVERIFY(!seen.fullText); // the full-text choice starts off
@@ -303,7 +303,7 @@ private slots:
         // The next dialog shows the last text, all selected.
         driver.then(answerDialog(&seen, QStringLiteral("ková"), true));
         QTest::keyClick(t->grid, Qt::Key_F3);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join("; ")));
+        VERIFY_DRIVER(driver);
         QCOMPARE(seen.text, QStringLiteral("svo"));
         QVERIFY(seen.textSelected);
         QCOMPARE(t->dataSet.recNo(), rowOfSurname(QStringLiteral("Procházková")));
@@ -319,7 +319,7 @@ private slots:
         testsupport::ModalDriver driver;
         driver.then(answerDialog(&seen, QString(), false, false));
         QTest::keyClick(t->grid, Qt::Key_F3);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join("; ")));
+        VERIFY_DRIVER(driver);
         QVERIFY(seen.fullText); // the choice of the last confirmed dialog
         QCOMPARE(t->grid->SearchText(), QStringLiteral("dv"));
         QVERIFY(t->grid->FullTextChoice());
@@ -378,7 +378,7 @@ private slots:
         DialogSeen seen;
         driver.then(answerDialog(&seen, QStringLiteral("xyz"), true));
         QTest::keyClick(t->grid, Qt::Key_F3);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join("; ")));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 1); // the dialog only
         QCOMPARE(t->dataSet.recNo(), 3);
         QCOMPARE(t->grid->currentIndex().row(), 2);
@@ -457,7 +457,7 @@ private slots:
         QString text = QStringLiteral("abc");
         bool fullText = false;
         QVERIFY(!TADBGrid::SearchDialog(QStringLiteral("Hledání"), QStringLiteral("Hledaný text:"), text, fullText));
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join("; ")));
+        VERIFY_DRIVER(driver);
         QCOMPARE(text, QStringLiteral("abc"));
         QVERIFY(!fullText);
 

@@ -206,7 +206,7 @@ void TestAEdit::leavingDateEditCompletesAndChecks()
     if (warning)
         driver.thenKeys({QKeySequence(Qt::Key_Return)});
     QTest::keyClick(form.edit, Qt::Key_Tab);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QTEST(form.edit->text(), "completed");
     QTEST(beeps_, "beeps");
     QCOMPARE(form.exits, 1);

@@ -7,11 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace platform;
+using testsupport::chooseFile;
 using testsupport::ModalDriver;
 
 namespace {
@@ -49,12 +49,6 @@ Seen look(QWidget *modal)
     seen.filters = dialog->nameFilters();
     seen.directory = dialog->directory().absolutePath();
     return seen;
-}
-
-void chooseFile(QWidget *modal, const QString &name)
-{
-    modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(name);
-    static_cast<QDialog *>(modal)->accept();
 }
 
 } // namespace
@@ -136,7 +130,7 @@ void TestAgOpenDialog::placesBarFollowsTheSwitchOnNewSystemsOnly()
         static_cast<QDialog *>(modal)->reject();
     });
     QVERIFY(!dialog->Execute());
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QTEST(seen.placesBar, "placesBar");
     QTEST(seen.save, "save");
 }
@@ -154,7 +148,7 @@ void TestAgOpenDialog::cancelReturnsFalseAndKeepsFileName()
         testsupport::pressKey(modal, QKeySequence(Qt::Key_Escape));
     });
     QVERIFY(!dialog.Execute());
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QCOMPARE(dialog.FileName, QStringLiteral("/data/zelo.fdb"));
     QCOMPARE(seen.title, QStringLiteral("Zadejte cestu k databázovému souboru"));
     QCOMPARE(seen.filters,
@@ -180,7 +174,7 @@ void TestAgOpenDialog::saveDialogIsASaveDialogAndTakesTheChosenName()
         chooseFile(modal, QStringLiteral("záloha"));
     });
     QVERIFY(dialog.Execute());
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QVERIFY(seen.save);
     QCOMPARE(seen.directory, QDir(folder.path()).absolutePath());
     QCOMPARE(dialog.FileName, folder.filePath(QStringLiteral("záloha.gbk")));
@@ -189,7 +183,7 @@ void TestAgOpenDialog::saveDialogIsASaveDialogAndTakesTheChosenName()
     // An existing file is taken without a question.
     driver.then([&](QWidget *modal) { chooseFile(modal, QStringLiteral("stara.gbk")); });
     QVERIFY(dialog.Execute());
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QCOMPARE(dialog.FileName, folder.filePath(QStringLiteral("stara.gbk")));
     QCOMPARE(driver.seen().size(), 2);
 }
@@ -213,7 +207,7 @@ void TestAgOpenDialog::hookHandsTheSystemTheNewRecord()
         static_cast<QDialog *>(modal)->reject();
     });
     QCOMPARE(SaveFileNameHook(record), 0);
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QVERIFY(seen.save);
     QVERIFY(!seen.placesBar);
     QCOMPARE(seen.title, QStringLiteral("Uložit"));

@@ -315,7 +315,7 @@ private slots:
         ModalDriver driver;
         driver.thenKeys({QKeySequence(Qt::Key_Return)});
         LoadConnectionSettings(&settings, &connection);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen()[0].title, QStringLiteral("Chyba!"));
         QCOMPARE(driver.seen()[0].text, refused);
@@ -360,7 +360,7 @@ private slots:
             QTest::qWait(200); // a plain-letter mnemonic clicks after a short animation
         });
         LoadConnectionSettings(&settings, connection.get());
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen()[0].title, QStringLiteral("Dotaz"));
         QCOMPARE(driver.seen()[0].text,

@@ -22,19 +22,9 @@
 using platform::Database;
 using testsupport::DbFixture;
 using testsupport::ModalDriver;
+using testsupport::retype;
 
 namespace {
-
-#define VERIFY_DRIVER(driver) QVERIFY2((driver).waitDone(), qPrintable((driver).failures().join(QLatin1Char('\n'))))
-
-// Replaces a field's text by typing, as a user would.
-void retype(QLineEdit *field, const QString &text)
-{
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    testsupport::typeText(field, text);
-}
 
 int dialogsAlive()
 {

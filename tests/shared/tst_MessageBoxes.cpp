@@ -50,7 +50,7 @@ void TestMessageBoxes::boxesShowTheirCaptionAndIcon()
     ModalDriver driver;
     driver.thenKeys({key});
     const int result = routine(QString());
-    QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+    VERIFY_DRIVER(driver);
     QTEST(result, "result");
     QTEST(driver.seen().first().title, "caption");
     QTEST(driver.seen().first().icon, "icon");

@@ -69,18 +69,13 @@ QStringList comboItems(const QComboBox *combo)
 // Chooses a file in the file dialog the code under test opened.
 ModalDriver::Action chooseFile(const QString &path)
 {
-    return [path](QWidget *modal) {
-        modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
-        static_cast<QDialog *>(modal)->accept();
-    };
+    return [path](QWidget *modal) { testsupport::chooseFile(modal, path); };
 }
 
 ModalDriver::Action pressReturn()
 {
     return [](QWidget *modal) { testsupport::pressKey(modal, QKeySequence(Qt::Key_Return)); };
 }
-
-#define VERIFY_DRIVER(driver) QVERIFY2((driver).waitDone(), qPrintable((driver).failures().join(QLatin1Char('\n'))))
 
 } // namespace
 

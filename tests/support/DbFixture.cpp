@@ -3,11 +3,21 @@
 #include "Database.h"
 #include "FbClient.h"
 #include "Query.h"
+#include "SqlUtils.h"
 #include "TestEnvironment.h"
 #include "Transaction.h"
 #include "UsersTableSchema.h"
 
+#include <QTest>
+
 namespace testsupport {
+
+void addAccessRows()
+{
+    QTest::addColumn<Access>("access");
+    QTest::newRow("tcp") << Access::Tcp;
+    QTest::newRow("embedded") << Access::Embedded;
+}
 
 DbFixture::DbFixture(const QString &name, Access access, int dialect)
     : path_(newDatabasePath(name)), databaseName_(access == Access::Tcp ? overTcp(path_) : path_)
@@ -52,10 +62,7 @@ std::unique_ptr<platform::Database> DbFixture::openConnection(const QStringList 
 
 QString DbFixture::literal(const std::optional<QString> &value)
 {
-    if (!value)
-        return QStringLiteral("NULL");
-    QString text = *value;
-    return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+    return SqlTextLiteral(value);
 }
 
 void DbFixture::addUser(const QString &login, const std::optional<QString> &heslo, const QString &prijmeni,

@@ -3,6 +3,7 @@
 // A fresh WIN1250 database with the users table DB$UZIV, on the private
 // server over TCP or through the embedded engine.
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,9 @@ class Transaction;
 namespace testsupport {
 
 enum class Access { Tcp, Embedded };
+
+// Adds the column "access" with one row for each way in, for a _data function.
+void addAccessRows();
 
 class DbFixture {
 public:
@@ -55,3 +59,5 @@ private:
 };
 
 } // namespace testsupport
+
+Q_DECLARE_METATYPE(testsupport::Access)

@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -121,6 +122,14 @@ void ModalDriver::poll()
     }
 }
 
+QString ModalDriver::report() const
+{
+    QStringList lines = failures_;
+    for (const ModalRecord &window : seen_)
+        lines << QStringLiteral("met %1 \"%2\": %3").arg(window.className, window.title, window.text);
+    return lines.join(u'\n');
+}
+
 void ModalDriver::closeByForce(QWidget *modal, const QString &why)
 {
     failures_.append(QStringLiteral("%1: \"%2\"").arg(why, modal->windowTitle()));
@@ -151,6 +160,20 @@ void typeText(QWidget *widget, const QString &text)
         else
             QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+void retype(QLineEdit *field, const QString &text)
+{
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    typeText(field, text);
+}
+
+void chooseFile(QWidget *fileDialog, const QString &name)
+{
+    fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(name);
+    static_cast<QDialog *>(fileDialog)->accept();
 }
 
 void whenGone(QWidget *window, std::function<void()> action, int timeoutMs)

@@ -12,10 +12,12 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
 
+class QLineEdit;
 class QWidget;
 
 namespace testsupport {
@@ -51,6 +53,8 @@ public:
 
     const QList<ModalRecord> &seen() const { return seen_; }
     QStringList failures() const { return failures_; }
+    // The failures and every window met, so that an unexpected box names its text.
+    QString report() const;
 
 private:
     void poll();
@@ -78,9 +82,16 @@ QWidget *keyTarget(QWidget *window);
 void pressKey(QWidget *window, const QKeySequence &key);
 // Types text key by key into a widget; any characters, diacritics included.
 void typeText(QWidget *widget, const QString &text);
+// Replaces a field's text by typing, as a user would.
+void retype(QLineEdit *field, const QString &text);
+// Chooses a file in an open file dialog by typing its name and accepting.
+void chooseFile(QWidget *fileDialog, const QString &name);
 // Runs the action once the window is destroyed, as a modal box or dialog is
 // when the code that showed it has gone on (its own event loop has returned),
 // or after the time-out; for looking at the window below it.
 void whenGone(QWidget *window, std::function<void()> action, int timeoutMs = 5000);
 
 } // namespace testsupport
+
+// Fails the running test unless every queued step ran and its window closed.
+#define VERIFY_DRIVER(driver) QVERIFY2((driver).waitDone(), qPrintable((driver).report()))

@@ -83,16 +83,6 @@ void whenMainWindowShown(const std::function<void(TfrmKelmo *)> &action, int tim
     poller->start(10);
 }
 
-// The driver's failures and every window it met, so that an unexpected box
-// names its text.
-QString report(const ModalDriver &driver)
-{
-    QStringList lines = driver.failures();
-    for (const testsupport::ModalRecord &window : driver.seen())
-        lines << QStringLiteral("met %1 \"%2\": %3").arg(window.className, window.title, window.text);
-    return lines.join(u'\n');
-}
-
 } // namespace
 
 class tst_Kelmo : public QObject {
@@ -194,7 +184,7 @@ private slots:
             testsupport::pressKey(login, Qt::Key_Return);
         });
         TfrmKelmo window;
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QVERIFY(window.startupComplete());
         QVERIFY(focusInPassword);
         QCOMPARE(driver.seen().size(), 1);
@@ -226,7 +216,7 @@ private slots:
             });
         MainWindowShows shows;
         QCOMPARE(runKelmo(), 0);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(shows.count, 0);
         QCOMPARE(driver.seen().size(), 2);
         QCOMPARE(driver.seen()[1].text, QStringLiteral("Chybné přihlášení"));
@@ -247,7 +237,7 @@ private slots:
         driver.thenKeys({Qt::Key_Return});
         MainWindowShows shows;
         QCOMPARE(runKelmo(), 0);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(shows.count, 0);
         QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen()[0].text, QStringLiteral("Nemáte oprávnění měnit nastavení uživatelů!"));
@@ -267,7 +257,7 @@ private slots:
             dialog->btnOK->click();
         });
         TfrmKelmo window;
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 1);
         QVERIFY(window.startupComplete());
         QCOMPARE(window.sbUziv->currentMessage(), QStringLiteral("DB:") + fixture_->databaseName());
@@ -284,7 +274,7 @@ private slots:
         driver.thenKeys({Qt::Key_Escape});
         MainWindowShows shows;
         QCOMPARE(runKelmo(), 0);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(shows.count, 0);
         QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmIBServer"));
@@ -310,8 +300,8 @@ private slots:
                 })
                 .thenKeys({Qt::Key_Return});
             window.txtSetDbClick();
-            QVERIFY2(failing.waitDone(), qPrintable(report(failing)));
-            QVERIFY2(failing.seen().size() == 2, qPrintable(report(failing)));
+            VERIFY_DRIVER(failing);
+            QVERIFY2(failing.seen().size() == 2, qPrintable(failing.report()));
             QVERIFY(failing.seen()[1].text.startsWith(QStringLiteral("Chyba připojení k databázi!")));
             QVERIFY(window.sbUziv->currentMessage().endsWith(QStringLiteral("-odpojeno")));
             QVERIFY(!window.txtUziv->isEnabled());
@@ -327,7 +317,7 @@ private slots:
             }
         });
         window.txtSetDbClick();
-        QVERIFY2(mending.waitDone(), qPrintable(report(mending)));
+        VERIFY_DRIVER(mending);
         QCOMPARE(window.sbUziv->currentMessage(), QStringLiteral("DB:") + fixture_->databaseName());
         QVERIFY(window.txtUziv->isEnabled());
         QVERIFY(window.trUziv->active());
@@ -363,7 +353,7 @@ private slots:
             });
         });
         QTest::mouseClick(window.txtUziv, Qt::LeftButton);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 2);
         QCOMPARE(driver.seen()[0].className, QStringLiteral("TfrmUziv_s"));
         QVERIFY(window.isVisible());
@@ -387,7 +377,7 @@ private slots:
         driver.thenKeys({Qt::Key_Return});
         MainWindowShows shows;
         QCOMPARE(runKelmo({QStringLiteral("libzadna-knihovna.so")}), 1);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(shows.count, 0);
         QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen()[0].icon, int(QMessageBox::Critical));

@@ -287,7 +287,7 @@ private slots:
         });
         LoginResult result;
         QVERIFY(runLogin(query_.get(), result, settings.get()));
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(loginShown, QStringLiteral("NOVAK"));
         QCOMPARE(passwordShown, QString());
         QCOMPARE(focusName, QStringLiteral("password"));
@@ -315,7 +315,7 @@ private slots:
         });
         LoginResult result;
         QVERIFY(runLogin(query_.get(), result, nullptr));
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QVERIFY(bothEmpty);
         QVERIFY(focusInLogin);
         QCOMPARE(result.login, QStringLiteral("ŘEHOŘ"));
@@ -352,7 +352,7 @@ private slots:
         LoginResult result;
         result.fullName = QStringLiteral("před");
         QVERIFY(!runLogin(query_.get(), result, settings.get()));
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 2);
         QCOMPARE(driver.seen()[1].text, QStringLiteral("Chybné přihlášení"));
         QCOMPARE(driver.seen()[1].title, QStringLiteral("Upozornění"));
@@ -385,7 +385,7 @@ private slots:
             });
         LoginResult result;
         QVERIFY(!runLogin(query_.get(), result, nullptr));
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 2);
         QCOMPARE(driver.seen()[1].text, QStringLiteral("Chybné přihlášení"));
     }
@@ -428,7 +428,7 @@ private slots:
             });
         LoginResult result;
         QVERIFY(!runLogin(&query, result, nullptr));
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join(u'\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 2);
         QCOMPARE(driver.seen()[1].icon, int(QMessageBox::Critical));
         QVERIFY(driver.seen()[1].text.contains(QStringLiteral("DB$UZIV")));

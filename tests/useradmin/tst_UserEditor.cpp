@@ -24,6 +24,7 @@
 using testsupport::DbFixture;
 using testsupport::ModalDriver;
 using testsupport::pressKey;
+using testsupport::retype;
 using testsupport::typeText;
 
 namespace {
@@ -33,15 +34,6 @@ const QKeySequence kYes(Qt::Key_A);
 const QKeySequence kNo(Qt::Key_N);
 const QKeySequence kCancel(Qt::Key_Escape);
 const QKeySequence kOk(Qt::Key_Return);
-
-// Replaces the edit's text by typing, as a user would.
-void retype(TAEdit *edit, const QString &text)
-{
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    typeText(edit, text);
-}
 
 // A radio button takes clicks on its circle and caption only.
 void clickRadio(TARadioButton *button)
@@ -143,7 +135,7 @@ private slots:
                 QTest::mouseClick(editor.btnOk, Qt::LeftButton);
         });
         const int result = editor.showModal();
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(result, platform::mrOk);
         QTEST(shownLogin, "storedLogin");
         QCOMPARE(users.set.state(), platform::DataSetState::Browse);
@@ -220,7 +212,7 @@ private slots:
         });
         driver.thenKeys({kOk});
         const int result = editor.showModal();
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(warningText(driver, 1),
                  QStringLiteral("Uživatel 'DVORAK' již existuje, zadejte jiné přihlašovací jméno!"));
         QCOMPARE(focusAfterMessage, QStringLiteral("edtUserName"));
@@ -277,7 +269,7 @@ private slots:
         });
         driver.thenKeys({kOk}).thenKeys({kNo});
         const int result = editor.showModal();
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         const QString text = warningText(driver, 1);
         QVERIFY2(text.startsWith(QStringLiteral("Chyba při ukládání uživatele!\n\n")), qPrintable(text));
         QVERIFY2(text.contains(detail), qPrintable(text));
@@ -329,7 +321,7 @@ private slots:
             pressKey(&editor, Qt::Key_F12);
         });
         QCOMPARE(editor.showModal(), platform::mrOk);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         const QString passwordText = password.value_or(QString());
         QCOMPARE(shown, (QStringList{"HORAK", passwordText, passwordText, "Horák", "Jiří"}));
         QCOMPARE(checkedButtons, checked);
@@ -393,7 +385,7 @@ private slots:
         for (const QKeySequence &answer : answers)
             driver.thenKeys({answer});
         const int result = editor.showModal();
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(result, platform::mrCancel);
         QTEST(int(driver.seen().size()) - 1, "questions");
         for (int i = 1; i < driver.seen().size(); ++i) {

@@ -27,7 +27,7 @@
 using testsupport::DbFixture;
 using testsupport::ModalDriver;
 using testsupport::pressKey;
-using testsupport::typeText;
+using testsupport::retype;
 
 namespace {
 
@@ -69,15 +69,6 @@ QString gridCurrentLogin(const TfrmUziv_s *list)
 QString status(const TfrmUziv_s *list)
 {
     return list->barUziv->currentMessage();
-}
-
-// Replaces the edit's text by typing, as a user would.
-void retype(TAEdit *edit, const QString &text)
-{
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    typeText(edit, text);
 }
 
 // Waits until the driver has met `count` modal windows and `window` is the
@@ -159,7 +150,7 @@ private slots:
         });
         driver.thenKeys({kOk}).thenKeys({kOk}).thenKeys({kOk});
         showList(fixture);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QStringList messages;
         for (int i = 2; i < driver.seen().size(); ++i)
             messages << driver.seen()[i].title + QLatin1Char(':') + driver.seen()[i].text;
@@ -196,7 +187,7 @@ private slots:
             pressKey(editor, Qt::Key_F12);
         });
         showList(fixture);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(shownLogin, QStringLiteral("DVORAK"));
         QCOMPARE(loginAfter, QStringLiteral("DVORSKY"));
         QCOMPARE(gridLoginAfter, QStringLiteral("DVORSKY"));
@@ -242,7 +233,7 @@ private slots:
         });
         driver.thenKeys({answer});
         showList(fixture);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         const testsupport::ModalRecord &question = driver.seen().value(1);
         QCOMPARE(question.title, QStringLiteral("Upozornění"));
         QCOMPARE(question.text, QStringLiteral("Opravdu si přejete vymazat vybraného uživatele?"));
@@ -275,7 +266,7 @@ private slots:
         });
         driver.thenKeys({kYes}).thenKeys({kOk});
         showList(fixture);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         const testsupport::ModalRecord &message = driver.seen().value(2);
         QCOMPARE(message.title + QLatin1Char(':') + message.text,
                  QStringLiteral("Upozornění:Chyba při mazání uživatele!"));
@@ -308,7 +299,7 @@ private slots:
             pressKey(list, Qt::Key_Escape);
         });
         showList(fixture);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(sorted, (QStringList{"CIHLA", "BOHM", "ADAM"}));
         QCOMPARE(afterF5, sorted);
         QCOMPARE(currentAfterF5, QStringLiteral("BOHM"));
@@ -337,7 +328,7 @@ private slots:
             pressKey(editor, Qt::Key_Escape);
         });
         showList(fixture);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 2);
         QCOMPARE(driver.seen()[1].className, QStringLiteral("TfrmUzivU_s"));
         QCOMPARE(statusAtStart, QString());
@@ -382,7 +373,7 @@ private slots:
             pressKey(list, Qt::Key_Escape);
         });
         showList(fixture);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QTEST(onFirst, "statusOnFirst");
         QTEST(onSecond, "statusOnSecond");
     }
@@ -415,7 +406,7 @@ private slots:
         });
         driver.thenKeys({kYes});
         showList(fixture);
-        QVERIFY2(driver.waitDone(), qPrintable(driver.failures().join('\n')));
+        VERIFY_DRIVER(driver);
         QCOMPARE(gridWhileOpen, (QStringList{"DOLEZAL", "CAPEK"}));
         QCOMPARE(storedWhileOpen, QStringLiteral("BENES,CAPEK"));
         QCOMPARE(logins(fixture), QStringLiteral("CAPEK,DOLEZAL"));

@@ -13,6 +13,7 @@
 #include "FbClient.h"
 #include "ProfileFile.h"
 #include "Query.h"
+#include "SqlUtils.h"
 #include "StationName.h"
 #include "Transaction.h"
 #include "UsersTable.h"
@@ -45,14 +46,6 @@ const DemoUser kDemoUsers[] = {
     {QStringLiteral("RICHTEROVA"), std::nullopt, QStringLiteral("Richterová"), QStringLiteral("Šárka"), kRightReadOnly},
 };
 
-QString literal(const std::optional<QString> &value)
-{
-    if (!value)
-        return QStringLiteral("NULL");
-    QString text = *value;
-    return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-}
-
 void run(platform::Query &query, const QString &sql)
 {
     query.setSql(sql);
@@ -84,8 +77,8 @@ void createDemoDatabase(const QString &path)
             user.password ? std::optional<QString>(EncodePassword(*user.password, kUsersTableKey)) : std::nullopt;
         run(query, QStringLiteral("insert into DB$UZIV (UZI$LOGIN, UZI$HESLO, UZI$PRIJMENI, UZI$JMENO, UZI$PRAVO) "
                                   "values (%1, %2, %3, %4, %5)")
-                       .arg(literal(user.login), literal(stored), literal(user.surname), literal(user.firstName),
-                            literal(user.right)));
+                       .arg(SqlTextLiteral(user.login), SqlTextLiteral(stored), SqlTextLiteral(user.surname),
+                            SqlTextLiteral(user.firstName), SqlTextLiteral(user.right)));
     }
     transaction.commit();
     database.close();
