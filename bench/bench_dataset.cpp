@@ -1,16 +1,16 @@
 // The editable data set against the client's bare fetch loop: 100,000 rows
 // of DB$UZIV, embedded and over TCP. Prints figures; asserts nothing.
 
-#include "DataSet.h"
-#include "Database.h"
 #include "DbFixture.h"
-#include "FbClient.h"
 #include "Median.h"
-#include "PlainFetch.h"
-#include "Query.h"
 #include "TestEnvironment.h"
-#include "Transaction.h"
 #include "UsersTableSchema.h"
+#include "db/DataSet.h"
+#include "db/Database.h"
+#include "db/FbClient.h"
+#include "db/PlainFetch.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,17 +3,17 @@
 // scan that finds nothing. Prints each time and the peak memory.
 
 #include "ADBGrid.h"
-#include "Application.h"
-#include "DataSet.h"
 #include "DataSource.h"
-#include "Database.h"
 #include "DbFixture.h"
-#include "FbClient.h"
-#include "Keys.h"
-#include "Query.h"
 #include "TestEnvironment.h"
-#include "Transaction.h"
 #include "UsersTableSchema.h"
+#include "db/DataSet.h"
+#include "db/Database.h"
+#include "db/FbClient.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
+#include "ui/Application.h"
+#include "ui/Keys.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 // silently (an administrator without a password), on a demo database opened
 // through the embedded engine. Prints the median of five runs.
 
-#include "ProfileFile.h"
 #include "StationName.h"
+#include "base/ProfileFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,16 +2,16 @@
 // services manager, on the same backup and server; and the cost of the
 // restore window's memo for many output lines.
 
-#include "Application.h"
-#include "Database.h"
 #include "DbFixture.h"
-#include "FbClient.h"
 #include "Median.h"
-#include "Query.h"
 #include "TestEnvironment.h"
-#include "Transaction.h"
 #include "UsersTableSchema.h"
+#include "db/Database.h"
+#include "db/FbClient.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
 #include "fIBback.h"
+#include "ui/Application.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -2,16 +2,16 @@
 // painted, and until it is closed again (its transaction committed). Prints
 // the median of five runs and each run.
 
-#include "Application.h"
-#include "Database.h"
 #include "DbFixture.h"
-#include "FbClient.h"
 #include "Median.h"
-#include "Query.h"
 #include "TestEnvironment.h"
-#include "Transaction.h"
 #include "UsersTableSchema.h"
+#include "db/Database.h"
+#include "db/FbClient.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
 #include "fUziv_s.h"
+#include "ui/Application.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "DAutils.h"
 
-#include "Application.h"
-#include "Cursor.h"
 #include "fDAWait.h"
+#include "ui/Application.h"
+#include "ui/Cursor.h"
 
 #include <QApplication>
 #include <QLabel>

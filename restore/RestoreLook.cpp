@@ -1,6 +1,6 @@
 #include "RestoreLook.h"
 
-#include "Drawing.h"
+#include "ui/Drawing.h"
 
 #include <QPainter>
 

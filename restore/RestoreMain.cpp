@@ -1,13 +1,13 @@
 #include "RestoreMain.h"
 
-#include "Application.h"
 #include "ConnectionSettings.h"
 #include "DAutils.h"
-#include "Database.h"
 #include "ErrorTranslation.h"
 #include "MessageBoxes.h"
 #include "StringUtils.h"
+#include "db/Database.h"
 #include "fIBback.h"
+#include "ui/Application.h"
 
 #include <QScopeGuard>
 

@@ -1,10 +1,10 @@
 #include "fDAWait.h"
 
-#include "Application.h"
-#include "Drawing.h"
-#include "MessageBox.h"
 #include "RestoreLook.h"
-#include "SystemColors.h"
+#include "ui/Application.h"
+#include "ui/Drawing.h"
+#include "ui/MessageBox.h"
+#include "ui/SystemColors.h"
 
 #include <QFrame>
 #include <QLabel>

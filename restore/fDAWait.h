@@ -3,8 +3,8 @@
 // The wait window: two status lines, a progress bar, an animation and an
 // optional cancel button over a borderless window in the tooltip colour.
 
-#include "Animation.h"
-#include "Form.h"
+#include "ui/Animation.h"
+#include "ui/Form.h"
 
 #include <functional>
 

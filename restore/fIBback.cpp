@@ -1,14 +1,14 @@
 #include "fIBback.h"
 
-#include "Application.h"
 #include "ConnectionSettings.h"
-#include "Database.h"
-#include "Drawing.h"
 #include "ErrorTranslation.h"
 #include "MessageBoxes.h"
-#include "ParameterLines.h"
 #include "RestoreLook.h"
-#include "SystemColors.h"
+#include "db/Database.h"
+#include "db/ParameterLines.h"
+#include "ui/Application.h"
+#include "ui/Drawing.h"
+#include "ui/SystemColors.h"
 
 #include <QFrame>
 #include <QGroupBox>

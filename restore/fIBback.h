@@ -5,9 +5,9 @@
 
 #include "AEdit.h"
 #include "AgOpenDialog.h"
-#include "Animation.h"
-#include "Form.h"
-#include "RestoreService.h"
+#include "db/RestoreService.h"
+#include "ui/Animation.h"
+#include "ui/Form.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

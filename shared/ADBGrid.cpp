@@ -1,15 +1,15 @@
 #include "ADBGrid.h"
 
-#include "DataSet.h"
 #include "DataSetModel.h"
 #include "DataSource.h"
-#include "Exceptions.h"
-#include "Field.h"
-#include "Form.h"
-#include "Keys.h"
-#include "MessageBox.h"
-#include "SystemColors.h"
-#include "Win1250.h"
+#include "base/Exceptions.h"
+#include "base/Win1250.h"
+#include "db/DataSet.h"
+#include "db/Field.h"
+#include "ui/Form.h"
+#include "ui/Keys.h"
+#include "ui/MessageBox.h"
+#include "ui/SystemColors.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #include "AEdit.h"
 
-#include "Beep.h"
-#include "Keys.h"
-#include "MessageBox.h"
-#include "Regional.h"
-#include "Win1250.h"
+#include "base/Win1250.h"
+#include "ui/Beep.h"
+#include "ui/Keys.h"
+#include "ui/MessageBox.h"
+#include "ui/Regional.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -4,7 +4,7 @@
 // where the system has the newer dialog, and fall back to the plain dialogs
 // elsewhere.
 
-#include "FileDialog.h"
+#include "ui/FileDialog.h"
 
 class TAgOpenDialog : public platform::OpenDialog {
 public:

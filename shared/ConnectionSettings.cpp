@@ -1,16 +1,16 @@
 #include "ConnectionSettings.h"
 
-#include "ParameterLines.h"
+#include "db/ParameterLines.h"
 
 #include "DACrypt.h"
-#include "Database.h"
 #include "ErrorTranslation.h"
-#include "Exceptions.h"
-#include "MessageBox.h"
 #include "MessageBoxes.h"
-#include "ProfileFile.h"
 #include "StringUtils.h"
+#include "base/Exceptions.h"
+#include "base/ProfileFile.h"
+#include "db/Database.h"
 #include "fIBServer.h"
+#include "ui/MessageBox.h"
 
 #include <QComboBox>
 #include <QLabel>

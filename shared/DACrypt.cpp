@@ -2,7 +2,7 @@
 
 #include "EncryptIt.h"
 #include "StringUtils.h"
-#include "Win1250.h"
+#include "base/Win1250.h"
 
 #include <algorithm>
 

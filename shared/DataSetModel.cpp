@@ -1,7 +1,7 @@
 #include "DataSetModel.h"
 
-#include "DataSet.h"
-#include "Field.h"
+#include "db/DataSet.h"
+#include "db/Field.h"
 
 #include <QBrush>
 

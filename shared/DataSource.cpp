@@ -1,6 +1,6 @@
 #include "DataSource.h"
 
-#include "DataSet.h"
+#include "db/DataSet.h"
 
 TDataSource::TDataSource(QObject *owner) : QObject(owner) {}
 

@@ -1,7 +1,7 @@
 #include "ErrorTranslation.h"
 
 #include "SchemaTables.h"
-#include "Win1250.h"
+#include "base/Win1250.h"
 
 #include <QRegularExpression>
 

@@ -4,7 +4,7 @@
 // sentences, and schema names picked out of the server's text become the
 // captions and messages of the schema tables. Shows nothing itself.
 
-#include "Exceptions.h"
+#include "base/Exceptions.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "MessageBoxes.h"
 
-#include "MessageBox.h"
+#include "ui/MessageBox.h"
 
 using namespace platform;
 

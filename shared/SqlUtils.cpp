@@ -1,10 +1,10 @@
 #include "SqlUtils.h"
 
-#include "Database.h"
-#include "Exceptions.h"
-#include "ReadQuery.h"
 #include "StringUtils.h"
-#include "Transaction.h"
+#include "base/Exceptions.h"
+#include "db/Database.h"
+#include "db/ReadQuery.h"
+#include "db/Transaction.h"
 
 void SelectToList(const QString &sql, platform::Database *database, QStringList *list)
 {

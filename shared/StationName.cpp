@@ -1,8 +1,8 @@
 #include "StationName.h"
 
-#include "Identity.h"
 #include "StringUtils.h"
-#include "Win1250.h"
+#include "base/Identity.h"
+#include "base/Win1250.h"
 
 #include <cstdint>
 

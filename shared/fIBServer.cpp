@@ -1,18 +1,18 @@
 #include "fIBServer.h"
 
 #include "ConnectionSettings.h"
-#include "Cursor.h"
-#include "Database.h"
-#include "Drawing.h"
 #include "ErrorTranslation.h"
-#include "Exceptions.h"
-#include "MessageBox.h"
 #include "MessageBoxes.h"
-#include "ProfileFile.h"
 #include "SqlUtils.h"
 #include "StringUtils.h"
-#include "SystemColors.h"
-#include "Transaction.h"
+#include "base/Exceptions.h"
+#include "base/ProfileFile.h"
+#include "db/Database.h"
+#include "db/Transaction.h"
+#include "ui/Cursor.h"
+#include "ui/Drawing.h"
+#include "ui/MessageBox.h"
+#include "ui/SystemColors.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 // profiles (*.cfg) holding the location part of the settings.
 
 #include "AgOpenDialog.h"
-#include "Form.h"
+#include "ui/Form.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,7 +1,7 @@
 #include "DesignerCursorsUnit.h"
 
-#include "CursorList.h"
 #include "UnitCounter.h"
+#include "ui/CursorList.h"
 
 #include <QBitmap>
 #include <QPainter>

@@ -1,10 +1,10 @@
 #include "UserAdminMain.h"
 
-#include "Application.h"
-#include "Exceptions.h"
-#include "MessageBox.h"
 #include "ReportUnits.h"
+#include "base/Exceptions.h"
 #include "fKelmo.h"
+#include "ui/Application.h"
+#include "ui/MessageBox.h"
 
 #include <QLoggingCategory>
 #include <QTimer>

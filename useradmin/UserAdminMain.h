@@ -3,7 +3,7 @@
 // Kelmo's program entry. Runs in the existing application object when there
 // is one (tests), otherwise in one of its own.
 
-#include "FbClient.h"
+#include "db/FbClient.h"
 
 #include <QStringList>
 

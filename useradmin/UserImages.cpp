@@ -1,6 +1,6 @@
 #include "UserImages.h"
 
-#include "Drawing.h"
+#include "ui/Drawing.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,18 +1,18 @@
 #include "fKelmo.h"
 
-#include "Application.h"
 #include "ClickableText.h"
 #include "ConnectionSettings.h"
-#include "Database.h"
-#include "Drawing.h"
-#include "Exceptions.h"
 #include "MessageBoxes.h"
-#include "ProfileFile.h"
-#include "Query.h"
-#include "SystemColors.h"
-#include "Transaction.h"
+#include "base/Exceptions.h"
+#include "base/ProfileFile.h"
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
 #include "fLogin_s.h"
 #include "fUziv_s.h"
+#include "ui/Application.h"
+#include "ui/Drawing.h"
+#include "ui/SystemColors.h"
 
 #include <QCoreApplication>
 #include <QFrame>

@@ -3,8 +3,8 @@
 // Kelmo's main window: its creation connects to the database named in
 // "zelo.ini", logs the operator in and admits only an administrator.
 
-#include "FbClient.h"
-#include "Form.h"
+#include "db/FbClient.h"
+#include "ui/Form.h"
 
 #include <QStringList>
 

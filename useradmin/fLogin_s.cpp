@@ -1,16 +1,16 @@
 #include "fLogin_s.h"
 
-#include "Application.h"
 #include "DACrypt.h"
-#include "Drawing.h"
 #include "MessageBoxes.h"
-#include "ProfileFile.h"
-#include "Query.h"
 #include "SqlUtils.h"
 #include "StationName.h"
-#include "SystemColors.h"
 #include "UsersTable.h"
-#include "Win1250.h"
+#include "base/ProfileFile.h"
+#include "base/Win1250.h"
+#include "db/Query.h"
+#include "ui/Application.h"
+#include "ui/Drawing.h"
+#include "ui/SystemColors.h"
 
 #include <QLabel>
 #include <QLineEdit>

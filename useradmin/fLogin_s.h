@@ -3,7 +3,7 @@
 // The operator's login against the users table: a silent attempt with the
 // station's last login, otherwise the login dialog.
 
-#include "Form.h"
+#include "ui/Form.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -3,14 +3,14 @@
 #include "AEdit.h"
 #include "ARadioButton.h"
 #include "DACrypt.h"
-#include "DataSet.h"
-#include "Exceptions.h"
-#include "Field.h"
 #include "LoginCharacters.h"
-#include "MessageBox.h"
 #include "UserImages.h"
 #include "UsersTable.h"
-#include "Win1250.h"
+#include "base/Exceptions.h"
+#include "base/Win1250.h"
+#include "db/DataSet.h"
+#include "db/Field.h"
+#include "ui/MessageBox.h"
 
 #include <QGroupBox>
 #include <QLabel>

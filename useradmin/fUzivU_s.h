@@ -4,7 +4,7 @@
 // data set, checks the input and posts the row. It has no data access of
 // its own and never commits.
 
-#include "Form.h"
+#include "ui/Form.h"
 
 class QGroupBox;
 class QLabel;

@@ -1,15 +1,15 @@
 #include "fUziv_s.h"
 
 #include "ADBGrid.h"
-#include "DataSet.h"
 #include "DataSource.h"
-#include "Field.h"
-#include "Keys.h"
-#include "MessageBox.h"
-#include "Transaction.h"
 #include "UserImages.h"
 #include "UsersTable.h"
+#include "db/DataSet.h"
+#include "db/Field.h"
+#include "db/Transaction.h"
 #include "fUzivU_s.h"
+#include "ui/Keys.h"
+#include "ui/MessageBox.h"
 
 #include <QAction>
 #include <QHBoxLayout>

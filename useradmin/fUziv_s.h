@@ -4,7 +4,7 @@
 // row in the status bar, and the actions new, change, delete, refresh, back.
 // It works on the main connection in a transaction of its own.
 
-#include "Form.h"
+#include "ui/Form.h"
 
 #include <QIcon>
 #include <QList>

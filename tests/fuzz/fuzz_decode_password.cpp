@@ -3,7 +3,7 @@
 
 #include "DACrypt.h"
 #include "EncryptIt.h"
-#include "Win1250.h"
+#include "base/Win1250.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

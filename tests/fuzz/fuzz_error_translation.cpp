@@ -2,7 +2,7 @@
 // error translation: it must always give a text and never read outside it.
 
 #include "ErrorTranslation.h"
-#include "Win1250.h"
+#include "base/Win1250.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

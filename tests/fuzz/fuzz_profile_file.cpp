@@ -2,7 +2,7 @@
 // reads back, other keys keep their values, and writing the same value again
 // leaves the file as it was.
 
-#include "ProfileFile.h"
+#include "base/ProfileFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

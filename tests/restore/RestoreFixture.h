@@ -4,8 +4,8 @@
 // gbak from the private server, and what a database holds afterwards.
 
 #include "DbFixture.h"
-#include "Exceptions.h"
 #include "TestEnvironment.h"
+#include "base/Exceptions.h"
 
 #include <QProcess>
 #include <QStringList>

@@ -2,11 +2,11 @@
 // into $ZELO_RENDER_DIR, or the build folder's "render" folder.
 
 #include "DAutils.h"
-#include "LoginDialog.h"
-#include "MessageBox.h"
 #include "ModalDriver.h"
 #include "fDAWait.h"
 #include "fIBback.h"
+#include "ui/LoginDialog.h"
+#include "ui/MessageBox.h"
 
 #include <QDir>
 #include <QImage>

@@ -2,10 +2,10 @@
 // them: the bar, the rationed message processing, the previous window, the
 // cursor and the cancel question.
 
-#include "Cursor.h"
 #include "DAutils.h"
 #include "ModalDriver.h"
 #include "fDAWait.h"
+#include "ui/Cursor.h"
 
 #include <QLabel>
 #include <QMessageBox>

@@ -3,11 +3,11 @@
 
 #include "RestoreFixture.h"
 
-#include "Application.h"
-#include "Database.h"
 #include "ModalDriver.h"
 #include "TestMain.h"
+#include "db/Database.h"
 #include "fIBback.h"
+#include "ui/Application.h"
 
 #include <QDialog>
 #include <QDir>

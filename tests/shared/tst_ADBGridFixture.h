@@ -5,13 +5,13 @@
 // test program; each test gets a fresh data set and grid.
 
 #include "ADBGrid.h"
-#include "DataSet.h"
 #include "DataSource.h"
-#include "Database.h"
 #include "DbFixture.h"
-#include "Field.h"
-#include "Query.h"
-#include "Transaction.h"
+#include "db/DataSet.h"
+#include "db/Database.h"
+#include "db/Field.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

@@ -4,8 +4,8 @@
 #include "tst_ADBGridFixture.h"
 
 #include "ModalDriver.h"
-#include "SystemColors.h"
 #include "TestMain.h"
+#include "ui/SystemColors.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>

@@ -2,10 +2,10 @@
 // Tab, and the date completion on leaving the edit.
 
 #include "AEdit.h"
-#include "Beep.h"
-#include "Form.h"
 #include "ModalDriver.h"
-#include "Regional.h"
+#include "ui/Beep.h"
+#include "ui/Form.h"
+#include "ui/Regional.h"
 
 #include <QPushButton>
 #include <QTest>

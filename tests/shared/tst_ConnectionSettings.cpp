@@ -1,13 +1,13 @@
 #include "ConnectionSettings.h"
 #include "DACrypt.h"
-#include "Database.h"
 #include "DbFixture.h"
-#include "Exceptions.h"
 #include "FileBytes.h"
 #include "ModalDriver.h"
-#include "ProfileFile.h"
 #include "TestMain.h"
-#include "Transaction.h"
+#include "base/Exceptions.h"
+#include "base/ProfileFile.h"
+#include "db/Database.h"
+#include "db/Transaction.h"
 
 #include <QFile>
 #include <QMessageBox>

@@ -1,11 +1,11 @@
 #include "ConnectionSettings.h"
-#include "Database.h"
 #include "DbFixture.h"
 #include "ErrorTranslation.h"
-#include "Exceptions.h"
 #include "ModalDriver.h"
 #include "TestMain.h"
-#include "Transaction.h"
+#include "base/Exceptions.h"
+#include "db/Database.h"
+#include "db/Transaction.h"
 #include "fIBServer.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "ErrorTranslation.h"
 #include "SchemaTables.h"
-#include "Win1250.h"
+#include "base/Win1250.h"
 
 #include <QSet>
 #include <QTest>

@@ -1,8 +1,8 @@
 // The four standard boxes: caption, icon, buttons and result.
 
-#include "MessageBox.h"
 #include "MessageBoxes.h"
 #include "ModalDriver.h"
+#include "ui/MessageBox.h"
 
 #include <QMessageBox>
 #include <QTest>

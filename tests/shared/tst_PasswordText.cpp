@@ -1,7 +1,7 @@
 #include "DACrypt.h"
 #include "EncryptIt.h"
-#include "Exceptions.h"
-#include "Win1250.h"
+#include "base/Exceptions.h"
+#include "base/Win1250.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

@@ -1,10 +1,10 @@
 // SelectToList: which transaction it uses, what the list holds afterwards.
 
-#include "Database.h"
 #include "DbFixture.h"
-#include "Exceptions.h"
 #include "SqlUtils.h"
-#include "Transaction.h"
+#include "base/Exceptions.h"
+#include "db/Database.h"
+#include "db/Transaction.h"
 
 #include <QTest>
 

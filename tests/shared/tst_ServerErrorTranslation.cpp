@@ -1,9 +1,9 @@
-#include "Database.h"
 #include "DbFixture.h"
 #include "ErrorTranslation.h"
-#include "Query.h"
 #include "TestEnvironment.h"
-#include "Transaction.h"
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
 
 #include <QCoreApplication>
 #include <QTest>

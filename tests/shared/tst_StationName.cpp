@@ -1,5 +1,5 @@
 #include "StationName.h"
-#include "Win1250.h"
+#include "base/Win1250.h"
 
 #include <QSysInfo>
 #include <QTest>

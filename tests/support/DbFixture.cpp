@@ -1,12 +1,12 @@
 #include "DbFixture.h"
 
-#include "Database.h"
-#include "FbClient.h"
-#include "Query.h"
 #include "SqlUtils.h"
 #include "TestEnvironment.h"
-#include "Transaction.h"
 #include "UsersTableSchema.h"
+#include "db/Database.h"
+#include "db/FbClient.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
 
 #include <QTest>
 

@@ -3,7 +3,7 @@
 // A test main over the program's own application object, so that an error
 // leaving an event handler reaches the default error box as in the programs.
 
-#include "Application.h"
+#include "ui/Application.h"
 
 #include <QTest>
 

@@ -3,12 +3,12 @@
 // What the user list hands the editor: the users table's data set over a
 // fixture database, open in the default transaction of its own connection.
 
-#include "DataSet.h"
-#include "Database.h"
 #include "DbFixture.h"
-#include "Field.h"
-#include "Transaction.h"
 #include "UsersTable.h"
+#include "db/DataSet.h"
+#include "db/Database.h"
+#include "db/Field.h"
+#include "db/Transaction.h"
 
 #include <memory>
 

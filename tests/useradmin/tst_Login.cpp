@@ -1,12 +1,12 @@
 #include "DACrypt.h"
-#include "Database.h"
 #include "DbFixture.h"
-#include "Exceptions.h"
 #include "ModalDriver.h"
-#include "ProfileFile.h"
-#include "Query.h"
 #include "StationName.h"
 #include "TestMain.h"
+#include "base/Exceptions.h"
+#include "base/ProfileFile.h"
+#include "db/Database.h"
+#include "db/Query.h"
 #include "fLogin_s.h"
 
 #include <QLineEdit>

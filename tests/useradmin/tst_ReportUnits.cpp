@@ -1,10 +1,10 @@
-#include "CursorList.h"
 #include "DesignerCursorsUnit.h"
 #include "PrinterSetupUnit.h"
 #include "ReportBuffersUnit.h"
 #include "ReportDefaultsUnit.h"
 #include "ReportRecordsUnit.h"
 #include "ReportUnits.h"
+#include "ui/CursorList.h"
 
 #include <QBitmap>
 #include <QFontDatabase>

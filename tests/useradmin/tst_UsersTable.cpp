@@ -1,15 +1,15 @@
 // The users table's data set: what its statements write and refuse, its
 // fields, and the status texts of the right letters.
 
-#include "DataSet.h"
-#include "Database.h"
 #include "DbFixture.h"
-#include "Exceptions.h"
-#include "Field.h"
 #include "TestMain.h"
-#include "Transaction.h"
 #include "UsersSet.h"
 #include "UsersTable.h"
+#include "base/Exceptions.h"
+#include "db/DataSet.h"
+#include "db/Database.h"
+#include "db/Field.h"
+#include "db/Transaction.h"
 
 using testsupport::Access;
 using testsupport::DbFixture;

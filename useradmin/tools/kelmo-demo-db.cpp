@@ -8,16 +8,16 @@
 
 #include "ConnectionSettings.h"
 #include "DACrypt.h"
-#include "Database.h"
-#include "Exceptions.h"
-#include "FbClient.h"
-#include "ProfileFile.h"
-#include "Query.h"
 #include "SqlUtils.h"
 #include "StationName.h"
-#include "Transaction.h"
 #include "UsersTable.h"
 #include "UsersTableSchema.h"
+#include "base/Exceptions.h"
+#include "base/ProfileFile.h"
+#include "db/Database.h"
+#include "db/FbClient.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
 
 #include <QCoreApplication>
 #include <QFile>

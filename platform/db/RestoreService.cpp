@@ -1,11 +1,11 @@
 #include "RestoreService.h"
 
-#include "Exceptions.h"
 #include "FbApi.h"
 #include "LoginPrompt.h"
 #include "ParameterBuffer.h"
 #include "ParameterLines.h"
-#include "Win1250.h"
+#include "base/Exceptions.h"
+#include "base/Win1250.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,8 +1,8 @@
 // The login dialog as the database objects' login prompt.
 
-#include "LoginDialog.h"
-#include "LoginPrompt.h"
 #include "ModalDriver.h"
+#include "db/LoginPrompt.h"
+#include "ui/LoginDialog.h"
 
 #include <QLineEdit>
 #include <QPushButton>

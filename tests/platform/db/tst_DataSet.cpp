@@ -1,12 +1,12 @@
 // The editable data set over the users table, with the statements the user
 // list gives it, against the private server and the embedded engine.
 
-#include "DataSet.h"
-#include "Database.h"
 #include "DbFixture.h"
-#include "Exceptions.h"
-#include "Field.h"
-#include "Transaction.h"
+#include "base/Exceptions.h"
+#include "db/DataSet.h"
+#include "db/Database.h"
+#include "db/Field.h"
+#include "db/Transaction.h"
 
 #include <QSignalSpy>
 #include <QTest>

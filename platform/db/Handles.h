@@ -4,7 +4,7 @@
 // transactions, for the statements that run on them.
 
 #include "FbApi.h"
-#include "TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace platform {
 

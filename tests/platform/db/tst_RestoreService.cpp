@@ -3,13 +3,13 @@
 
 #include "../restore/RestoreFixture.h"
 
-#include "Exceptions.h"
-#include "LoginDialog.h"
-#include "LoginPrompt.h"
-#include "RestoreService.h"
 #include "TestEnvironment.h"
 #include "TestMain.h"
-#include "Win1250.h"
+#include "base/Exceptions.h"
+#include "base/Win1250.h"
+#include "db/LoginPrompt.h"
+#include "db/RestoreService.h"
+#include "ui/LoginDialog.h"
 
 using namespace platform;
 using namespace restoretest;

@@ -1,9 +1,9 @@
 #include "ReadQuery.h"
 
-#include "Exceptions.h"
 #include "Handles.h"
 #include "Statement.h"
 #include "StatementTarget.h"
+#include "base/Exceptions.h"
 
 namespace platform {
 

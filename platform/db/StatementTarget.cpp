@@ -1,8 +1,8 @@
 #include "StatementTarget.h"
 
 #include "Database.h"
-#include "Exceptions.h"
 #include "Transaction.h"
+#include "base/Exceptions.h"
 
 namespace platform {
 

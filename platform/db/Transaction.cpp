@@ -1,9 +1,9 @@
 #include "Transaction.h"
 
 #include "Database.h"
-#include "Exceptions.h"
 #include "Handles.h"
 #include "ParameterBuffer.h"
+#include "base/Exceptions.h"
 
 #include <QHash>
 

@@ -1,10 +1,10 @@
 #include "Query.h"
 
 #include "Database.h"
-#include "Exceptions.h"
 #include "Handles.h"
 #include "Statement.h"
 #include "StatementTarget.h"
+#include "base/Exceptions.h"
 
 namespace platform {
 

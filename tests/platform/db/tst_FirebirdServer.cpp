@@ -2,13 +2,13 @@
 // a WIN1250 database keeps Czech text byte for byte, a wrong password is
 // refused.
 
-#include "Database.h"
 #include "DbFixture.h"
-#include "Exceptions.h"
-#include "Query.h"
 #include "TestEnvironment.h"
-#include "Transaction.h"
-#include "Win1250.h"
+#include "base/Exceptions.h"
+#include "base/Win1250.h"
+#include "db/Database.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "Exceptions.h"
-#include "Win1250.h"
+#include "base/Exceptions.h"
+#include "base/Win1250.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
 // The default error box: an error that no handler catches is shown with the
 // application's title and the program goes on.
 
-#include "Application.h"
-#include "Exceptions.h"
-#include "MessageBox.h"
 #include "ModalDriver.h"
 #include "TestMain.h"
+#include "base/Exceptions.h"
+#include "ui/Application.h"
+#include "ui/MessageBox.h"
 
 #include <QMessageBox>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "LoginDialog.h"
 
-#include "LoginPrompt.h"
+#include "db/LoginPrompt.h"
 
 #include <QLabel>
 #include <QLineEdit>

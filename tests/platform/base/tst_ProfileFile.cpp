@@ -1,5 +1,5 @@
-#include "Exceptions.h"
-#include "ProfileFile.h"
+#include "base/Exceptions.h"
+#include "base/ProfileFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

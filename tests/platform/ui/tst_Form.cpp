@@ -1,8 +1,8 @@
 // The form base's modal result, close query, key preview and dialog keys,
 // driven by keys as a user would.
 
-#include "Form.h"
 #include "ModalDriver.h"
+#include "ui/Form.h"
 
 #include <QLineEdit>
 #include <QPushButton>

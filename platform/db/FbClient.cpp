@@ -1,8 +1,8 @@
 #include "FbClient.h"
 
-#include "Exceptions.h"
 #include "FbApi.h"
-#include "Win1250.h"
+#include "base/Exceptions.h"
+#include "base/Win1250.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 // The application's message box as a user meets it: buttons, their order and
 // the Windows keyboard rules.
 
-#include "MessageBox.h"
 #include "ModalDriver.h"
+#include "ui/MessageBox.h"
 
 #include <QMessageBox>
 #include <QTest>

@@ -1,9 +1,9 @@
 #include "Statement.h"
 
 #include "Database.h"
-#include "Exceptions.h"
 #include "Handles.h"
 #include "Transaction.h"
+#include "base/Exceptions.h"
 
 namespace platform {
 

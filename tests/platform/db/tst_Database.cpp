@@ -1,16 +1,16 @@
 // Connections, transactions and the two queries against the private server
 // over TCP and through the embedded engine.
 
-#include "Database.h"
 #include "DbFixture.h"
-#include "Exceptions.h"
-#include "FbClient.h"
-#include "LoginPrompt.h"
-#include "Query.h"
-#include "ReadQuery.h"
 #include "TestEnvironment.h"
-#include "Transaction.h"
-#include "Win1250.h"
+#include "base/Exceptions.h"
+#include "base/Win1250.h"
+#include "db/Database.h"
+#include "db/FbClient.h"
+#include "db/LoginPrompt.h"
+#include "db/Query.h"
+#include "db/ReadQuery.h"
+#include "db/Transaction.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "Column.h"
 
-#include "Exceptions.h"
-#include "TextCodec.h"
+#include "base/Exceptions.h"
+#include "base/TextCodec.h"
 
 #include <QDateTime>
 

@@ -1,8 +1,8 @@
 #include "Application.h"
 
-#include "Exceptions.h"
 #include "LoginDialog.h"
 #include "MessageBox.h"
+#include "base/Exceptions.h"
 
 #include <QStyleFactory>
 

@@ -1,7 +1,6 @@
 #include "DataSet.h"
 
 #include "Database.h"
-#include "Exceptions.h"
 #include "Field.h"
 #include "Handles.h"
 #include "LocateMatcher.h"
@@ -9,6 +8,7 @@
 #include "Statement.h"
 #include "StatementTarget.h"
 #include "Transaction.h"
+#include "base/Exceptions.h"
 
 #include <QPointer>
 

@@ -1,7 +1,7 @@
 #include "LocateMatcher.h"
 
-#include "TextCodec.h"
-#include "Win1250.h"
+#include "base/TextCodec.h"
+#include "base/Win1250.h"
 
 namespace platform {
 

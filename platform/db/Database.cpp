@@ -3,10 +3,10 @@
 #include "ParameterBuffer.h"
 #include "ParameterLines.h"
 
-#include "Exceptions.h"
 #include "Handles.h"
 #include "LoginPrompt.h"
 #include "Transaction.h"
+#include "base/Exceptions.h"
 
 #include <QFile>
 #include <QHash>
