@@ -7,6 +7,7 @@
 #include "db/Database.h"
 #include "db/ParameterLines.h"
 #include "ui/Application.h"
+#include "ui/Controls.h"
 #include "ui/Drawing.h"
 #include "ui/SystemColors.h"
 
@@ -29,12 +30,8 @@ constexpr int kOutputBatchMs = 40;
 
 QIcon folderGlyph()
 {
-    return QIcon(platform::drawnPicture(16, 16, [](QPainter &painter) {
-        painter.setPen(QColor(0x80, 0x60, 0x00));
-        painter.setBrush(QColor(0xF0, 0xC8, 0x40));
-        painter.drawRect(1, 5, 13, 9);
-        painter.drawRect(1, 3, 5, 2);
-    }));
+    return QIcon(platform::drawnPicture(
+        16, 16, [](QPainter &painter) { platform::paintFolder(painter, QRectF(1.5, 3.5, 13, 10)); }));
 }
 
 QIcon restoreGlyph()
@@ -75,14 +72,6 @@ TAEdit *pathEdit(QWidget *parent, const QRect &place, bool readOnly)
     return edit;
 }
 
-QLabel *caption(QWidget *parent, int left, int top, const QString &text)
-{
-    auto *label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
 // The whole line "name=value" of the first line with that name (letter case
 // ignored), or empty.
 QString paramLine(const QStringList &lines, const QString &name)
@@ -115,14 +104,14 @@ TfrmIBback::TfrmIBback(QWidget *owner) : Form(owner)
 
     GroupBox1 = new QGroupBox(QStringLiteral("Zálohovaná databáze"), this);
     GroupBox1->setGeometry(12, 8, 421, 73);
-    Label1 = caption(GroupBox1, 16, 20, QStringLiteral("Název serveru"));
+    Label1 = newLabel(QStringLiteral("Název serveru"), GroupBox1, 16, 20);
     edtServerName = pathEdit(GroupBox1, {16, 36, 93, 21}, true);
-    Label2 = caption(GroupBox1, 124, 20, QStringLiteral("Umístění databáze"));
+    Label2 = newLabel(QStringLiteral("Umístění databáze"), GroupBox1, 124, 20);
     edtDatabaseFile = pathEdit(GroupBox1, {124, 36, 281, 21}, true);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Zálohovací soubor"), this);
     GroupBox2->setGeometry(12, 88, 421, 73);
-    Label3 = caption(GroupBox2, 16, 20, QStringLiteral("Umístění a název souboru"));
+    Label3 = newLabel(QStringLiteral("Umístění a název souboru"), GroupBox2, 16, 20);
     edtBackupFile = pathEdit(GroupBox2, {16, 36, 365, 21}, false);
     btnBackup = new QToolButton(GroupBox2);
     btnBackup->setGeometry(384, 36, 23, 22);

@@ -50,6 +50,21 @@ int win1250Code(QChar character)
     }
 }
 
+// The title row: as tall as the grid gives it, whatever the style would ask.
+class GridTitles : public QHeaderView {
+public:
+    explicit GridTitles(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+    int height = 0;
+
+    QSize sizeHint() const override
+    {
+        QSize hint = QHeaderView::sizeHint();
+        if (height > 0)
+            hint.setHeight(height);
+        return hint;
+    }
+};
+
 // One step forward; from the last record to the first.
 void nextWrapping(platform::DataSet *dataSet)
 {
@@ -107,6 +122,7 @@ void TColumn::SetTitleFontColor(const QColor &value)
 
 TADBGrid::TADBGrid(QWidget *owner) : QTableView(owner), FModel(new DataSetModel(this))
 {
+    setHorizontalHeader(new GridTitles(this));
     setModel(FModel);
     // Read-only: the grid shows and chooses records, it never edits them.
     setEditTriggers(NoEditTriggers);
@@ -175,6 +191,7 @@ void TADBGrid::SetOptions(TDBGridOptions value)
     setShowGrid(value & (dgColLines | dgRowLines));
     setSelectionBehavior(value.testFlag(dgRowSelect) ? SelectRows : SelectItems);
     setTabKeyNavigation(value.testFlag(dgTabs));
+    FitRowHeights();
     // The selection keeps its active colours while another control has the focus.
     QPalette colours = palette();
     const QPalette::ColorGroup source = value.testFlag(dgAlwaysShowSelection) ? QPalette::Active : QPalette::Inactive;
@@ -182,6 +199,19 @@ void TADBGrid::SetOptions(TDBGridOptions value)
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         colours.setColor(QPalette::Inactive, role, defaults.color(source, role));
     setPalette(colours);
+}
+
+void TADBGrid::FitRowHeights()
+{
+    // The Windows grid's rows: the text height and a small margin, and the
+    // line below the row when row lines are drawn; the title row a pixel more.
+    const int line = FOptions.testFlag(dgRowLines) ? 1 : 0;
+    const int textHeight = fontMetrics().height();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(textHeight + 3 + line);
+    static_cast<GridTitles *>(horizontalHeader())->height = textHeight + 4 + line;
+    horizontalHeader()->updateGeometry();
+    updateGeometries();
 }
 
 int TADBGrid::ClientWidth() const
@@ -265,6 +295,13 @@ void TADBGrid::RecordSelected(const QModelIndex &current)
 }
 
 // ---- Window messages
+
+void TADBGrid::changeEvent(QEvent *event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        FitRowHeights();
+}
 
 void TADBGrid::resizeEvent(QResizeEvent *event)
 {

@@ -83,6 +83,9 @@ public:
     TDBGridOptions Options() const { return FOptions; }
     void SetOptions(TDBGridOptions value);
 
+    // Row and title heights for the grid's font, as the Windows grid sets them.
+    void FitRowHeights();
+
     // The width inside the border and the vertical scroll bar, the indicator
     // column included when it is shown.
     int ClientWidth() const;
@@ -146,6 +149,7 @@ signals:
     void OnCellClick(TColumn *column);
 
 protected:
+    void changeEvent(QEvent *event) override;
     // WM_SIZE: the viewport's new size.
     void resizeEvent(QResizeEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;

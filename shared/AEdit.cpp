@@ -3,6 +3,7 @@
 #include "base/Win1250.h"
 #include "ui/Beep.h"
 #include "ui/Keys.h"
+#include "ui/Look.h"
 #include "ui/MessageBox.h"
 #include "ui/Regional.h"
 
@@ -88,7 +89,7 @@ void TAEdit::SetCharCase(TEditCharCase value)
 
 void TAEdit::SetPasswordChar(QChar value)
 {
-    setEchoMode(value.isNull() ? QLineEdit::Normal : QLineEdit::Password);
+    setPasswordCharacter(this, value);
 }
 
 void TAEdit::applyCharCase()
@@ -187,15 +188,18 @@ void TAEdit::CompleteDate(QString &text)
 
 void TAEdit::keyPressEvent(QKeyEvent *event)
 {
+    // Every key reaches OnKeyDown; a key with no virtual key code comes as 0
+    // and cannot be consumed there.
     const int pressed = virtualKey(*event);
     int key = pressed;
-    if (pressed != 0)
-        emit OnKeyDown(key, event->modifiers());
+    emit OnKeyDown(key, event->modifiers());
     if (pressed == VK_RETURN && FEnterIsTab) {
         // Posted, so the focus moves once this key is handled completely,
-        // whatever OnKeyDown did with it.
+        // whatever OnKeyDown did with it; the character still goes its way.
         QMetaObject::invokeMethod(
             this, [this] { focusNextPrevChild(true); }, Qt::QueuedConnection);
+        typeCharacter(event);
+        // The form's default button must not take the Enter that moves the focus.
         event->accept();
         return;
     }

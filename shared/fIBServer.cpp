@@ -9,14 +9,16 @@
 #include "base/ProfileFile.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
+#include "ui/Controls.h"
 #include "ui/Cursor.h"
 #include "ui/Drawing.h"
+#include "ui/Look.h"
 #include "ui/MessageBox.h"
 #include "ui/SystemColors.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,30 +42,17 @@ const QString kProfileTitle = QStringLiteral("Zadejte cestu ke konfiguračnímu 
 const QString kProfileFilter = QStringLiteral("soubory konfigurace (*.cfg)|*.cfg");
 
 // The pictures are drawn here rather than loaded: the dialog needs no files.
-void paintFolder(QPainter &painter)
-{
-    painter.setPen(QColor(0x80, 0x60, 0x00));
-    painter.setBrush(QColor(0xF0, 0xC8, 0x40));
-    QPainterPath folder;
-    folder.moveTo(1.5, 3.5);
-    folder.lineTo(6.5, 3.5);
-    folder.lineTo(8.5, 5.5);
-    folder.lineTo(14.5, 5.5);
-    folder.lineTo(14.5, 13.5);
-    folder.lineTo(1.5, 13.5);
-    folder.closeSubpath();
-    painter.drawPath(folder);
-}
+const QRectF kFolderBox(1.5, 3.5, 13, 10);
 
 QPixmap folderPicture()
 {
-    return platform::drawnPicture(16, 16, paintFolder);
+    return platform::drawnPicture(16, 16, [](QPainter &painter) { platform::paintFolder(painter, kFolderBox); });
 }
 
 QPixmap profileLoadPicture()
 {
     return platform::drawnPicture(16, 16, [](QPainter &painter) {
-        paintFolder(painter);
+        platform::paintFolder(painter, kFolderBox);
         // An arrow out of the folder: the profile comes into the dialog.
         painter.setPen(QPen(QColor(0x00, 0x80, 0x00), 2));
         painter.drawLine(QPointF(8, 11), QPointF(8, 1.5));
@@ -105,14 +94,6 @@ QPixmap databasePicture()
         painter.setBrush(top);
         painter.drawEllipse(QRectF(5, 2, 23, 8));
     });
-}
-
-QLabel *newLabel(const QString &caption, QWidget *parent, int left, int top)
-{
-    auto *label = new QLabel(caption, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
 }
 
 QToolButton *newSpeedButton(const QPixmap &picture, QWidget *parent, const QRect &place)
@@ -177,12 +158,6 @@ TfrmIBServer::TfrmIBServer(QWidget *parent) : platform::Form(parent)
 {
     setWindowTitle(QStringLiteral("InterBase Server nastavení"));
     setClientSize(342, 268);
-    // The places in pixels were drawn for a small dialog font; a narrow face
-    // of that size keeps the captions inside them.
-    QFont dialogFont = font();
-    dialogFont.setPixelSize(11);
-    dialogFont.setStretch(QFont::Condensed);
-    setFont(dialogFont);
 
     // The buttons first: the first control in the tab order gets the focus.
     buildButtons();
@@ -244,7 +219,11 @@ void TfrmIBServer::nameComponents()
                               {SaveDlg, "SaveDlg"}});
 }
 
-TfrmIBServer::~TfrmIBServer() = default;
+TfrmIBServer::~TfrmIBServer()
+{
+    // The controls go after this part of the dialog: their focus changes are no entering.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 void TfrmIBServer::buildButtons()
 {
@@ -279,12 +258,12 @@ void TfrmIBServer::buildLocation()
     btnRemote = new QRadioButton(QStringLiteral("Vzdálený počítač"), boxUmisteni);
     btnRemote->setGeometry(112, 16, 103, 17);
 
-    lblServer = newLabel(QStringLiteral("Server:"), boxUmisteni, 24, 44);
+    lblServer = platform::newLabel(QStringLiteral("Server:"), boxUmisteni, 24, 44);
     edtServer = new QLineEdit(boxUmisteni);
     edtServer->setGeometry(64, 40, 149, 21);
     setFieldInUse(lblServer, edtServer, false);
 
-    lblSoubor = newLabel(QStringLiteral("Databáze:"), boxUmisteni, 9, 68);
+    lblSoubor = platform::newLabel(QStringLiteral("Databáze:"), boxUmisteni, 9, 68);
     edtDatabase = new QLineEdit(boxUmisteni);
     edtDatabase->setGeometry(64, 64, 233, 21);
     btnOpenDlg = newSpeedButton(folderPicture(), boxUmisteni, QRect(296, 64, 23, 22));
@@ -303,19 +282,18 @@ void TfrmIBServer::buildUser()
     boxNotLoginPrompt = new QCheckBox(QStringLiteral("Automatické přihlášení"), boxUzivatel);
     boxNotLoginPrompt->setGeometry(8, 16, 129, 17);
 
-    lblUzivatel = newLabel(QStringLiteral("Uživatel:"), boxUzivatel, 8, 44);
+    lblUzivatel = platform::newLabel(QStringLiteral("Uživatel:"), boxUzivatel, 8, 44);
     edtUser_Name = new QLineEdit(boxUzivatel);
     edtUser_Name->setGeometry(56, 40, 129, 21);
     setFieldInUse(lblUzivatel, edtUser_Name, false);
 
-    lblHeslo = newLabel(QStringLiteral("Heslo:"), boxUzivatel, 19, 68);
+    lblHeslo = platform::newLabel(QStringLiteral("Heslo:"), boxUzivatel, 19, 68);
     edtPassword = new QLineEdit(boxUzivatel);
     edtPassword->setGeometry(56, 64, 129, 21);
-    edtPassword->setEchoMode(QLineEdit::Password);
-    edtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    platform::setPasswordCharacter(edtPassword, QLatin1Char('*'));
     setFieldInUse(lblHeslo, edtPassword, false);
 
-    lblRole = newLabel(QStringLiteral("Role:"), boxUzivatel, 24, 92);
+    lblRole = platform::newLabel(QStringLiteral("Role:"), boxUzivatel, 24, 92);
     edtSql_Role = newFreeTextCombo(boxUzivatel, QRect(56, 88, 129, 21));
 }
 
@@ -324,13 +302,13 @@ void TfrmIBServer::buildParameters()
     boxParametry = new QGroupBox(QStringLiteral("Parametry"), this);
     boxParametry->setGeometry(216, 112, 121, 121);
 
-    lblSada = newLabel(QStringLiteral("Znak. sada:"), boxParametry, 8, 24);
+    lblSada = platform::newLabel(QStringLiteral("Znak. sada:"), boxParametry, 8, 24);
     boxLc_Ctype = newFreeTextCombo(boxParametry, QRect(8, 40, 97, 21));
     boxLc_Ctype->addItems({kNoCharacterSet, QStringLiteral("ASCII"), QStringLiteral("DOS850"), QStringLiteral("DOS852"),
                            QStringLiteral("DOS857"), kDefaultCharacterSet});
     boxLc_Ctype->setEditText(kNoCharacterSet);
 
-    lblDialekt = newLabel(QStringLiteral("SQL dialekt:"), boxParametry, 8, 72);
+    lblDialekt = platform::newLabel(QStringLiteral("SQL dialekt:"), boxParametry, 8, 72);
     edtSQLDialect = new QLineEdit(boxParametry);
     edtSQLDialect->setGeometry(8, 88, 97, 21);
 }
@@ -348,12 +326,7 @@ void TfrmIBServer::orderTabs()
 
 void TfrmIBServer::connectHandlers()
 {
-    // As in a Windows group, Tab reaches only the checked radio button.
-    for (QRadioButton *button : {btnLocal, btnRemote}) {
-        button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
-        connect(button, &QRadioButton::toggled, button,
-                [button](bool checked) { button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus); });
-    }
+    platform::tabToCheckedRadio({btnLocal, btnRemote});
     // A radio button's click runs when it becomes checked, by the user or by code.
     connect(btnLocal, &QRadioButton::toggled, this, [this](bool checked) {
         if (checked)
@@ -368,19 +341,23 @@ void TfrmIBServer::connectHandlers()
     connect(btnOpenDlg, &QToolButton::clicked, this, &TfrmIBServer::btnOpenDlgClick);
     connect(btnCfgLoad, &QToolButton::clicked, this, &TfrmIBServer::btnCfgLoadClick);
     connect(btnCfgSave, &QToolButton::clicked, this, &TfrmIBServer::btnCfgSaveClick);
-    edtSql_Role->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, &TfrmIBServer::focusChanged);
 }
 
-bool TfrmIBServer::eventFilter(QObject *watched, QEvent *event)
+void TfrmIBServer::focusChanged(QWidget *, QWidget *now)
 {
-    if (watched == edtSql_Role && event->type() == QEvent::FocusIn) {
-        // Entering the field from another control; not the window coming
-        // back to the front or the item list closing.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            edtSql_RoleEnter();
-    }
-    return platform::Form::eventFilter(watched, event);
+    // The field is entered when the dialog's focus moves to it from another
+    // of its controls; the focus coming back from another window (a login
+    // dialog, a message box) or from the item list enters nothing.
+    if (!now || now->window() != this)
+        return;
+    // The role field's focus lies in its text part.
+    QWidget *control = edtSql_Role->isAncestorOf(now) ? edtSql_Role : now;
+    if (control == activeControl_)
+        return;
+    activeControl_ = control;
+    if (control == edtSql_Role)
+        edtSql_RoleEnter();
 }
 
 void TfrmIBServer::LoadFromDatabase(const Database *connection)

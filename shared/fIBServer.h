@@ -8,6 +8,8 @@
 #include "AgOpenDialog.h"
 #include "ui/Form.h"
 
+#include <QPointer>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -83,10 +85,9 @@ public:
     void btnCfgSaveClick();
     void edtSql_RoleEnter();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
+    void focusChanged(QWidget *old, QWidget *now);
+
     void buildLocation();
     void buildUser();
     void buildParameters();
@@ -95,6 +96,9 @@ private:
     void connectHandlers();
     void nameComponents();
     void closeTestConnection();
+
+    // The control of the dialog that had the focus last.
+    QPointer<QWidget> activeControl_;
 };
 
 // The statement that lists the roles granted to a user, with the user name

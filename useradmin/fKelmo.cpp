@@ -21,7 +21,6 @@
 #include <QStatusBar>
 #include <QStyle>
 
-#include <algorithm>
 
 namespace {
 
@@ -40,10 +39,6 @@ ClickableText *actionText(QWidget *parent, int top, const QString &caption)
     text->setGeometry(72, top, 153, 18);
     text->setFont(platform::tahomaFont(15, true));
     platform::setFontColor(text, platform::clNavy);
-    // Without Tahoma a wider substitute font would cut the action texts: let them
-    // grow past their 153 pixels up to the inner edge of the bevel.
-    const int needed = text->fontMetrics().horizontalAdvance(caption) + 2;
-    text->resize(std::clamp(needed, 153, 181), text->height());
     return text;
 }
 
@@ -96,10 +91,7 @@ void TfrmKelmo::buildComponents()
 
     btnOk = new QPushButton(QStringLiteral("Zavřít"), this);
     btnOk->setGeometry(93, 112, 79, 25);
-    QFont buttonFont(QStringLiteral("MS Sans Serif"));
-    buttonFont.setPixelSize(13);
-    buttonFont.setBold(true);
-    btnOk->setFont(buttonFont);
+    btnOk->setFont(platform::msSansSerifFont(13, true));
     platform::setFontColor(btnOk, platform::clNavy);
     setDefaultButton(btnOk);
     connect(btnOk, &QPushButton::clicked, this, &TfrmKelmo::btnOkClick);

@@ -10,6 +10,7 @@
 #include "db/Query.h"
 #include "ui/Application.h"
 #include "ui/Drawing.h"
+#include "ui/Look.h"
 #include "ui/SystemColors.h"
 
 #include <QLabel>
@@ -163,8 +164,7 @@ TfrmLogin_s::TfrmLogin_s(QWidget *owner) : platform::Form(owner)
     labHeslo->move(54, 44);
     edtPassword = new QLineEdit(this);
     edtPassword->setGeometry(88, 40, 137, 21);
-    edtPassword->setEchoMode(QLineEdit::Password);
-    edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    platform::setPasswordCharacter(edtPassword, QLatin1Char('*'));
 
     btnOk = new QPushButton(QStringLiteral("OK"), this);
     btnOk->setGeometry(88, 68, 67, 25);

@@ -10,6 +10,7 @@
 #include "base/Win1250.h"
 #include "db/DataSet.h"
 #include "db/Field.h"
+#include "ui/Controls.h"
 #include "ui/MessageBox.h"
 
 #include <QGroupBox>
@@ -136,6 +137,8 @@ void TfrmUzivU_s::buildComponents()
                               {Image1, "Image1"},
                               {btnOk, "btnOk"},
                               {btnStorno, "btnStorno"}});
+
+    tabToCheckedRadio({btnReadOnly, btnZapis, btnAdmin});
 
     QWidget *tabOrder[] = {edtUserName, edtPassword1, edtPassword2, edtPrijmeni, edtJmeno,
                            btnReadOnly, btnZapis,     btnAdmin,     btnOk,       btnStorno};

@@ -1,30 +1,14 @@
 #include "Animation.h"
 
+#include "Drawing.h"
+
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 
 namespace platform {
 
 namespace {
-
-void drawFolder(QPainter &painter, const QRectF &box)
-{
-    QPainterPath path;
-    const qreal tab = box.width() * 0.4;
-    path.moveTo(box.left(), box.top() + 4);
-    path.lineTo(box.left() + 3, box.top());
-    path.lineTo(box.left() + tab, box.top());
-    path.lineTo(box.left() + tab + 3, box.top() + 4);
-    path.lineTo(box.right(), box.top() + 4);
-    path.lineTo(box.right(), box.bottom());
-    path.lineTo(box.left(), box.bottom());
-    path.closeSubpath();
-    painter.setPen(QPen(QColor(0x80, 0x60, 0x00), 1));
-    painter.setBrush(QColor(0xF0, 0xC8, 0x40));
-    painter.drawPath(path);
-}
 
 void drawSheet(QPainter &painter, const QPointF &centre, qreal angle)
 {
@@ -76,8 +60,8 @@ void Animation::paintEvent(QPaintEvent *)
     const qreal baseline = height() - 4;
     const QRectF from(8, baseline - folderHeight, folderWidth, folderHeight);
     const QRectF to(width() - 8 - folderWidth, baseline - folderHeight, folderWidth, folderHeight);
-    drawFolder(painter, from);
-    drawFolder(painter, to);
+    paintFolder(painter, from);
+    paintFolder(painter, to);
 
     // The sheet flies in an arc from the left folder to the right one.
     const qreal t = qreal(frame_) / (ClipFrames - 1);

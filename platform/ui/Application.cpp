@@ -1,10 +1,9 @@
 #include "Application.h"
 
 #include "LoginDialog.h"
+#include "Look.h"
 #include "MessageBox.h"
 #include "base/Exceptions.h"
-
-#include <QStyleFactory>
 
 namespace platform {
 
@@ -18,8 +17,8 @@ QString &storedTitle()
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
-    // One look on every platform, close to the Windows one the forms were drawn for.
-    setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // One look on every platform: the Windows one the forms were drawn for.
+    installLook(*this);
     installLoginDialog();
 }
 

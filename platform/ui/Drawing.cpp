@@ -1,15 +1,51 @@
 #include "Drawing.h"
 
+#include <QFontDatabase>
 #include <QPainter>
+#include <QPainterPath>
+#include <QStandardPaths>
 
 namespace platform {
 
-QFont tahomaFont(int pixels, bool bold)
+namespace {
+
+// Debian's fonts-wine: free faces with the metrics of the Windows fonts.
+bool addFontFile(const QString &name)
 {
-    QFont font(QStringLiteral("Tahoma"));
+    const QString path =
+        QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("wine/fonts/") + name);
+    return !path.isEmpty() && QFontDatabase::addApplicationFont(path) >= 0;
+}
+
+QFont pixelFont(const QString &family, int pixels, bool bold)
+{
+    QFont font(family);
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
+}
+
+} // namespace
+
+bool loadFormFonts()
+{
+    static const bool tahoma = [] {
+        const bool regular = addFontFile(QStringLiteral("tahoma.ttf"));
+        addFontFile(QStringLiteral("tahomabd.ttf"));
+        addFontFile(QStringLiteral("ms_sans_serif.ttf"));
+        return regular;
+    }();
+    return tahoma;
+}
+
+QFont tahomaFont(int pixels, bool bold)
+{
+    return pixelFont(QStringLiteral("Tahoma"), pixels, bold);
+}
+
+QFont msSansSerifFont(int pixels, bool bold)
+{
+    return pixelFont(QStringLiteral("MS Sans Serif"), pixels, bold);
 }
 
 QPixmap drawnPicture(int width, int height, const std::function<void(QPainter &)> &paint)
@@ -20,6 +56,25 @@ QPixmap drawnPicture(int width, int height, const std::function<void(QPainter &)
     painter.setRenderHint(QPainter::Antialiasing);
     paint(painter);
     return picture;
+}
+
+void paintFolder(QPainter &painter, const QRectF &box)
+{
+    const qreal tabWidth = box.width() * 0.4;
+    const qreal tabHeight = qMax<qreal>(2, box.height() * 0.2);
+    QPainterPath folder;
+    folder.moveTo(box.left(), box.top());
+    folder.lineTo(box.left() + tabWidth, box.top());
+    folder.lineTo(box.left() + tabWidth + tabHeight, box.top() + tabHeight);
+    folder.lineTo(box.right(), box.top() + tabHeight);
+    folder.lineTo(box.right(), box.bottom());
+    folder.lineTo(box.left(), box.bottom());
+    folder.closeSubpath();
+    painter.save();
+    painter.setPen(QColor(0x80, 0x60, 0x00));
+    painter.setBrush(QColor(0xF0, 0xC8, 0x40));
+    painter.drawPath(folder);
+    painter.restore();
 }
 
 } // namespace platform

@@ -9,13 +9,24 @@
 #include <functional>
 
 class QPainter;
+class QRectF;
 
 namespace platform {
 
+// Makes the free fonts with the metrics of Tahoma and MS Sans Serif known to
+// the application; true when Tahoma was found. Without them the font
+// matching of the system picks the nearest face it has.
+bool loadFormFonts();
+
 // Tahoma, the forms' font, at a character height in pixels.
 QFont tahomaFont(int pixels, bool bold = false);
+// MS Sans Serif, the older Windows dialog font, at a character height in pixels.
+QFont msSansSerifFont(int pixels, bool bold = false);
 
 // A picture of the size, transparent at first, painted antialiased by paint.
 QPixmap drawnPicture(int width, int height, const std::function<void(QPainter &)> &paint);
+
+// A yellow folder with a tab, filling the box.
+void paintFolder(QPainter &painter, const QRectF &box);
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "Form.h"
 
 #include "SystemColors.h"
+#include "WindowHints.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -65,6 +66,7 @@ void Form::setKeyPreview(bool on)
 
 void Form::setBorderStyle(BorderStyle style)
 {
+    borderStyle_ = style;
     Qt::WindowFlags flags = Qt::Dialog;
     switch (style) {
     case BorderStyle::Dialog:
@@ -132,6 +134,9 @@ void Form::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
+    // A Windows dialog border has no minimise or maximise box.
+    if (borderStyle_ != BorderStyle::None)
+        setTitleButtons(this, borderStyle_ == BorderStyle::Dialog ? TitleButtons::CloseOnly : TitleButtons::None);
     // Every form is centred on the screen whenever it is shown.
     if (const QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();

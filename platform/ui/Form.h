@@ -95,6 +95,7 @@ private:
     bool finishing_ = false;
     bool keyPreview_ = false;
     bool forwardingKey_ = false;
+    BorderStyle borderStyle_ = BorderStyle::Dialog;
     QPointer<QPushButton> defaultButton_;
     QPointer<QAbstractButton> cancelButton_;
 };

@@ -1,5 +1,6 @@
 #include "LoginDialog.h"
 
+#include "Look.h"
 #include "db/LoginPrompt.h"
 
 #include <QLabel>
@@ -29,7 +30,7 @@ LoginDialog::LoginDialog(const QString &databaseName, const QString &userName, Q
     labPassword->setGeometry(12, 68, 70, 17);
     edtPassword = new QLineEdit(this);
     edtPassword->setGeometry(88, 66, 200, 21);
-    edtPassword->setEchoMode(QLineEdit::Password);
+    setPasswordCharacter(edtPassword, QLatin1Char('*'));
     labPassword->setBuddy(edtPassword);
 
     btnOk = new QPushButton(QStringLiteral("OK"), this);

@@ -1,11 +1,19 @@
 #include "MessageBox.h"
 
+#include "WindowHints.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -48,12 +56,23 @@ QMessageBox::Icon iconOf(int flags)
 
 // Windows rules for Esc and the close box: a one-button box answers with its
 // button, a box with Cancel answers Cancel, a Yes/No box ignores both. Qt's
-// own box would pick an escape button by itself.
+// own box would pick an escape button by itself. Its size follows Windows
+// too: lines are wrapped only past the widest line Windows allows, and the
+// box is never narrower than its caption.
 class WindowsMessageBox : public QMessageBox {
 public:
     QAbstractButton *escape = nullptr;
 
 protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        if (event->spontaneous())
+            return;
+        fitToWindowsSize();
+        setTitleButtons(this, TitleButtons::CloseOnly);
+    }
+
     void keyPressEvent(QKeyEvent *event) override
     {
         if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -69,9 +88,43 @@ protected:
         if (escape)
             escape->click();
     }
+
+private:
+    void fitToWindowsSize()
+    {
+        auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        if (!label || !layout())
+            return;
+        const QFontMetrics metrics(label->font());
+        int widestLine = 0;
+        for (const QString &line : label->text().split(QLatin1Char('\n')))
+            widestLine = std::max(widestLine, metrics.horizontalAdvance(line));
+        const QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
+        label->setWordWrap(target && widestLine > messageLineLimit(*target));
+        layout()->invalidate();
+        layout()->activate();
+        const int width = std::max(layout()->totalSizeHint().width(), captionWidth(windowTitle()));
+        const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
+                                                          : layout()->totalSizeHint().height();
+        setFixedSize(width, height);
+    }
 };
 
 } // namespace
+
+int messageLineLimit(const QScreen &screen)
+{
+    return screen.availableGeometry().width() * 5 / 8;
+}
+
+int captionWidth(const QString &caption)
+{
+    QFont captionFont = QApplication::font();
+    captionFont.setBold(true);
+    // The caption's text with room for the window's icon and its close box.
+    const int buttonRoom = 3 * QFontMetrics(captionFont).height();
+    return QFontMetrics(captionFont).horizontalAdvance(caption) + buttonRoom;
+}
 
 int messageBox(const QString &text, const QString &caption, int flags)
 {

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+class QScreen;
+
 namespace platform {
 
 // Buttons
@@ -35,5 +37,10 @@ constexpr int IDNO = 7;
 // identifier. The text may hold "\r\n" line breaks. The window that was
 // active before is active again afterwards.
 int messageBox(const QString &text, const QString &caption, int flags);
+
+// The widest line a box on the screen shows unwrapped, as Windows allows.
+int messageLineLimit(const QScreen &screen);
+// The narrowest window whose title bar shows the caption whole.
+int captionWidth(const QString &caption);
 
 } // namespace platform

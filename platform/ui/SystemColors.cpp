@@ -36,10 +36,13 @@ QColor controlColor(const QWidget *control)
 
 void setFontColor(QWidget *control, const QColor &color)
 {
+    // A disabled control keeps the system's grey, as on Windows.
     QPalette palette = control->palette();
-    palette.setColor(QPalette::All, QPalette::WindowText, color);
-    palette.setColor(QPalette::All, QPalette::Text, color);
-    palette.setColor(QPalette::All, QPalette::ButtonText, color);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::WindowText, color);
+        palette.setColor(group, QPalette::Text, color);
+        palette.setColor(group, QPalette::ButtonText, color);
+    }
     control->setPalette(palette);
 }
 

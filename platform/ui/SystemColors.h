@@ -23,7 +23,7 @@ inline const QColor clWhite{0xFF, 0xFF, 0xFF};
 // colour), or of a form or panel (the window colour).
 void setControlColor(QWidget *control, const QColor &color);
 QColor controlColor(const QWidget *control);
-// A control's font colour.
+// A control's font colour; disabled, it is drawn greyed all the same.
 void setFontColor(QWidget *control, const QColor &color);
 
 } // namespace platform

@@ -188,7 +188,8 @@ void TestForm::consumedKeyNeverReachesTheControl()
     });
     form.showModal();
     VERIFY_DRIVER(driver);
-    QCOMPARE(form.keysSeen, (QList<int>{VK_INSERT, VK_DELETE, VK_ESCAPE}));
+    // The Shift key comes first, as on Windows.
+    QCOMPARE(form.keysSeen, (QList<int>{VK_SHIFT, VK_INSERT, VK_DELETE, VK_ESCAPE}));
     // Delete reached the edit, Insert did not.
     QCOMPARE(form.edit->text(), QStringLiteral("a"));
 }
