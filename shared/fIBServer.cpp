@@ -16,9 +16,9 @@
 #include "ui/MessageBox.h"
 #include "ui/SystemColors.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>

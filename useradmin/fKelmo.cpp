@@ -21,7 +21,6 @@
 #include <QStatusBar>
 #include <QStyle>
 
-
 namespace {
 
 QLabel *actionImage(QWidget *parent, int top, QStyle::StandardPixmap picture)

@@ -12,11 +12,9 @@ namespace {
 int virtualKeyOfScanCode(quint32 scanCode)
 {
     static const QHash<quint32, int> places{
-        {0x02, '1'},    {0x03, '2'},         {0x04, '3'},          {0x05, '4'},       {0x06, '5'},
-        {0x07, '6'},    {0x08, '7'},         {0x09, '8'},          {0x0A, '9'},       {0x0B, '0'},
-        {0x0C, 0xBD},   {0x0D, 0xBB},        {0x1A, 0xDB},         {0x1B, 0xDD},      {0x27, 0xBA},
-        {0x28, 0xDE},   {0x29, 0xC0},        {0x2B, 0xDC},         {0x33, 0xBC},      {0x34, 0xBE},
-        {0x35, 0xBF},   {0x56, 0xE2},
+        {0x02, '1'},  {0x03, '2'},  {0x04, '3'},  {0x05, '4'},  {0x06, '5'},  {0x07, '6'},  {0x08, '7'},  {0x09, '8'},
+        {0x0A, '9'},  {0x0B, '0'},  {0x0C, 0xBD}, {0x0D, 0xBB}, {0x1A, 0xDB}, {0x1B, 0xDD}, {0x27, 0xBA}, {0x28, 0xDE},
+        {0x29, 0xC0}, {0x2B, 0xDC}, {0x33, 0xBC}, {0x34, 0xBE}, {0x35, 0xBF}, {0x56, 0xE2},
     };
     return places.value(scanCode, 0);
 }
@@ -74,7 +72,7 @@ int virtualKeyOfQtKey(int key, bool keypad)
         {Qt::Key_Apostrophe, 0xDE},
     };
     static const QHash<int, int> keypadKeys{
-        {Qt::Key_Asterisk, VK_MULTIPLY}, {Qt::Key_Plus, VK_ADD},     {Qt::Key_Minus, VK_SUBTRACT},
+        {Qt::Key_Asterisk, VK_MULTIPLY}, {Qt::Key_Plus, VK_ADD},      {Qt::Key_Minus, VK_SUBTRACT},
         {Qt::Key_Period, VK_DECIMAL},    {Qt::Key_Comma, VK_DECIMAL}, {Qt::Key_Slash, VK_DIVIDE},
     };
     if (keypad && keypadKeys.contains(key))

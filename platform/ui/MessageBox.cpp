@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 
@@ -72,6 +73,15 @@ protected:
         fitToWindowsSize();
         setTitleButtons(this, TitleButtons::CloseOnly);
     }
+    bool event(QEvent *event) override
+    {
+        const bool handled = QMessageBox::event(event);
+        // Qt's box sizes itself anew when its layout is asked to: the
+        // Windows size again.
+        if (isVisible() && !fitting_ && event->type() == QEvent::LayoutRequest)
+            fitToWindowsSize();
+        return handled;
+    }
 
     void keyPressEvent(QKeyEvent *event) override
     {
@@ -90,8 +100,11 @@ protected:
     }
 
 private:
+    bool fitting_ = false;
+
     void fitToWindowsSize()
     {
+        QScopedValueRollback<bool> fitting(fitting_, true);
         auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
         if (!label || !layout())
             return;
@@ -104,8 +117,8 @@ private:
         layout()->invalidate();
         layout()->activate();
         const int width = std::max(layout()->totalSizeHint().width(), captionWidth(windowTitle()));
-        const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
-                                                          : layout()->totalSizeHint().height();
+        const int height =
+            layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : layout()->totalSizeHint().height();
         setFixedSize(width, height);
     }
 };
