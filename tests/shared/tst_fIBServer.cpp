@@ -964,20 +964,6 @@ private slots:
         QCOMPARE(form_->edtSql_Role->currentText(), QString());
         QVERIFY(!form_->IBDatabase->isOpen());
     }
-
-    void rendersTheDialog()
-    {
-        fillLogin(QStringLiteral("NOVÁK"), QStringLiteral("tajné"));
-        form_->edtDatabase->setText(QStringLiteral("/data/Účetnictví.fdb"));
-        form_->edtSQLDialect->setText(QStringLiteral("3"));
-        TfrmIBServer *form = shownForm();
-        QVERIFY(form);
-        const QString path = qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/fIBServer.png");
-        QVERIFY(form->grab().save(path));
-        form->btnLocal->setChecked(true);
-        form->boxNotLoginPrompt->setChecked(false);
-        QVERIFY(form->grab().save(qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/fIBServer-local.png")));
-    }
 };
 
 ZELO_TEST_MAIN(tst_fIBServer)
