@@ -64,16 +64,22 @@ int runFileDialog(FileDialogRecord &record, bool save)
                           : save                       ? QStringLiteral("Uložit jako")
                                                        : QStringLiteral("Otevřít"));
     const QStringList filters = nameFilters(record.lpstrFilter);
+    const int index = int(record.nFilterIndex) - 1;
+    const QString chosenFilter = filters.value(index >= 0 ? index : 0, filters.value(0));
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        const int index = int(record.nFilterIndex) - 1;
-        dialog.selectNameFilter(filters.value(index >= 0 ? index : 0, filters.first()));
+        dialog.selectNameFilter(chosenFilter);
     }
     dialog.setDefaultSuffix(record.lpstrDefExt);
     if (QFileInfo(record.lpstrInitialDir).isDir())
         dialog.setDirectory(record.lpstrInitialDir);
-    if (!record.lpstrFile.isEmpty())
+    if (!record.lpstrFile.isEmpty()) {
         dialog.selectFile(record.lpstrFile);
+        // The proposed name is offered in the name box only: a file that the
+        // filter does not take stays out of the list, as on Windows.
+        if (!filters.isEmpty())
+            dialog.selectNameFilter(chosenFilter);
+    }
 
     const bool placesBar = isNewFileDialogAvailable() &&
                            !(record.lStructSize >= FileDialogRecordNewSize && (record.FlagsEx & OFN_EX_NOPLACESBAR));

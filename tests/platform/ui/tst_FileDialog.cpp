@@ -1,0 +1,112 @@
+// The system's file dialog as the forms use it: it lists only the files of
+// the chosen filter and speaks Czech like the rest of the programs.
+
+#include "ModalDriver.h"
+#include "TestMain.h"
+#include "ui/FileDialog.h"
+
+#include <QAbstractItemView>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+using namespace platform;
+using testsupport::ModalDriver;
+
+namespace {
+
+// The names the dialog's list shows, once it has read the folder (the
+// folder's entries come in one batch).
+QStringList listedNames(QWidget *dialog)
+{
+    auto *list = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView"));
+    QStringList names;
+    const bool read = QTest::qWaitFor([&] {
+        const QModelIndex root = list->rootIndex();
+        names.clear();
+        for (int row = 0; row < list->model()->rowCount(root); ++row)
+            names << list->model()->index(row, 0, root).data().toString();
+        return names.contains(QStringLiteral("archiv"));
+    });
+    if (!read)
+        names << QStringLiteral("(folder not read)");
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+class TestFileDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void onlyFilesOfTheChosenFilterAreListed_data();
+    void onlyFilesOfTheChosenFilterAreListed();
+    void dialogSpeaksCzech();
+};
+
+void TestFileDialog::onlyFilesOfTheChosenFilterAreListed_data()
+{
+    QTest::addColumn<QString>("proposed");
+    QTest::addColumn<QString>("nameShown");
+    // The profile file of the dialog's last use is proposed, not listed.
+    QTest::newRow("name of another filter") << "profil.cfg"
+                                            << "profil.cfg";
+    QTest::newRow("name of the filter") << "zelo.fdb"
+                                        << "zelo.fdb";
+    QTest::newRow("no name") << ""
+                             << "";
+}
+
+void TestFileDialog::onlyFilesOfTheChosenFilterAreListed()
+{
+    QFETCH(QString, proposed);
+    QFETCH(QString, nameShown);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const char *name : {"profil.cfg", "zelo.fdb", "poznamky.txt"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("archiv")));
+
+    OpenDialog dialog;
+    dialog.Filter =
+        QStringLiteral("databázové soubory InterBase (*.gdb, *.idb, *.ib, *.fb)|*.gdb;*.idb;*.ib;*.fb;*.fdb");
+    dialog.InitialDir = dir.path();
+    dialog.FileName = proposed.isEmpty() ? QString() : dir.filePath(proposed);
+    QStringList names;
+    QString nameEdit;
+    ModalDriver driver;
+    driver.then([&](QWidget *modal) {
+        names = listedNames(modal);
+        nameEdit = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+        testsupport::pressKey(modal, QKeySequence(Qt::Key_Escape));
+    });
+    QVERIFY(!dialog.Execute());
+    VERIFY_DRIVER(driver);
+    QCOMPARE(names, (QStringList{"archiv", "zelo.fdb"}));
+    QCOMPARE(nameEdit, nameShown);
+}
+
+void TestFileDialog::dialogSpeaksCzech()
+{
+    QString lookIn;
+    QString fileName;
+    ModalDriver driver;
+    driver.then([&](QWidget *modal) {
+        lookIn = modal->findChild<QLabel *>(QStringLiteral("lookInLabel"))->text();
+        fileName = modal->findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text();
+        testsupport::pressKey(modal, QKeySequence(Qt::Key_Escape));
+    });
+    SaveDialog dialog;
+    dialog.Filter = QStringLiteral("soubory konfigurace (*.cfg)|*.cfg");
+    QVERIFY(!dialog.Execute());
+    VERIFY_DRIVER(driver);
+    QCOMPARE(lookIn, QStringLiteral("Hledat v:"));
+    QVERIFY2(fileName.remove(QLatin1Char('&')) == QStringLiteral("Název souboru:"), qPrintable(fileName));
+}
+
+ZELO_TEST_MAIN(TestFileDialog)
+#include "tst_FileDialog.moc"
