@@ -16,7 +16,7 @@ QLabel *newLabel(const QString &caption, QWidget *parent, int left, int top);
 
 // Radio buttons of one group, as Windows tabs into them: Tab lands on the
 // checked one (the first while none is checked) and leaves the group with
-// the next Tab; the arrow keys move within it.
+// the next Tab.
 void tabToCheckedRadio(const QList<QAbstractButton *> &group);
 
 } // namespace platform

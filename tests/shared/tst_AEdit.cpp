@@ -3,11 +3,13 @@
 
 #include "AEdit.h"
 #include "ModalDriver.h"
+#include "TestMain.h"
 #include "ui/Beep.h"
 #include "ui/Form.h"
 #include "ui/Regional.h"
 
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 using namespace platform;
@@ -69,6 +71,10 @@ private slots:
     void enterMovesTheFocus_data();
     void enterMovesTheFocus();
     void keyDownHandlerSeesEnterFirstAndCannotStopTheMove();
+    void enterAsTabStillReachesKeyPressAndTheEdit();
+    void keyDownHandlerSeesEveryKey_data();
+    void keyDownHandlerSeesEveryKey();
+    void passwordCharacterHidesTheText();
     void upperCaseAndMaxLengthLimitTypingOnly();
     void keyPressHandlerDropsCharacters();
     void readOnlyEditTakesNoTyping();
@@ -264,6 +270,66 @@ void TestAEdit::keyDownHandlerSeesEnterFirstAndCannotStopTheMove()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.next));
 }
 
+void TestAEdit::enterAsTabStillReachesKeyPressAndTheEdit()
+{
+    EditForm form;
+    QString pressed;
+    connect(form.edit, &TAEdit::OnKeyPress, &form, [&](QChar &key) { pressed += key; });
+    int returnsInEdit = 0;
+    connect(form.edit, &QLineEdit::returnPressed, &form, [&] { ++returnsInEdit; });
+    form.showWithFocusInEdit();
+    QTest::keyClick(form.edit, Qt::Key_Return);
+    QCOMPARE(pressed, QStringLiteral("\r"));
+    QCOMPARE(returnsInEdit, 1);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.next));
+    QCOMPARE(form.okClicks, 0);
+}
+
+void TestAEdit::keyDownHandlerSeesEveryKey_data()
+{
+    QTest::addColumn<int>("qtKey");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("virtualKey");
+    QTest::newRow("letter") << int(Qt::Key_A) << "a" << int(Qt::NoModifier) << int('A');
+    QTest::newRow("shift") << int(Qt::Key_Shift) << "" << int(Qt::NoModifier) << VK_SHIFT;
+    QTest::newRow("control") << int(Qt::Key_Control) << "" << int(Qt::NoModifier) << VK_CONTROL;
+    QTest::newRow("keypad 5") << int(Qt::Key_5) << "5" << int(Qt::KeypadModifier) << VK_NUMPAD0 + 5;
+    QTest::newRow("keypad plus") << int(Qt::Key_Plus) << "+" << int(Qt::KeypadModifier) << VK_ADD;
+    QTest::newRow("comma") << int(Qt::Key_Comma) << "," << int(Qt::NoModifier) << 0xBC;
+    QTest::newRow("caps lock") << int(Qt::Key_CapsLock) << "" << int(Qt::NoModifier) << VK_CAPITAL;
+    // A Czech letter that Qt names by its character alone has no code: it
+    // reaches the handler all the same, as 0.
+    QTest::newRow("u with ring") << int(Qt::Key_unknown) << "ů" << int(Qt::NoModifier) << 0;
+}
+
+void TestAEdit::keyDownHandlerSeesEveryKey()
+{
+    QFETCH(int, qtKey);
+    QFETCH(QString, text);
+    QFETCH(int, modifiers);
+    QFETCH(int, virtualKey);
+    EditForm form;
+    QList<int> keysSeen;
+    connect(form.edit, &TAEdit::OnKeyDown, &form, [&](int &key, Qt::KeyboardModifiers) { keysSeen.append(key); });
+    form.showWithFocusInEdit();
+    QTest::sendKeyEvent(QTest::Press, form.edit, Qt::Key(qtKey), text, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(keysSeen, QList<int>{virtualKey});
+    QCOMPARE(form.edit->text(), text);
+}
+
+void TestAEdit::passwordCharacterHidesTheText()
+{
+    EditForm form;
+    form.edit->SetPasswordChar(QLatin1Char('*'));
+    form.edit->setText(QStringLiteral("58203947165820394716"));
+    QCOMPARE(form.edit->echoMode(), QLineEdit::Password);
+    QCOMPARE(QChar(form.edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, form.edit)),
+             QLatin1Char('*'));
+    form.edit->SetPasswordChar(QChar());
+    QCOMPARE(form.edit->echoMode(), QLineEdit::Normal);
+}
+
 void TestAEdit::upperCaseAndMaxLengthLimitTypingOnly()
 {
     EditForm form;
@@ -304,5 +370,5 @@ void TestAEdit::readOnlyEditTakesNoTyping()
     QCOMPARE(form.edit->text(), QStringLiteral("server"));
 }
 
-QTEST_MAIN(TestAEdit)
+ZELO_TEST_MAIN(TestAEdit)
 #include "tst_AEdit.moc"

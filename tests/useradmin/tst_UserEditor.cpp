@@ -332,6 +332,48 @@ private slots:
                  right + QStringLiteral("h@example.czpozn"));
     }
 
+    // As in a Windows group of radio buttons: Tab from the first name lands
+    // on the checked right (the first one when none is), the next Tab leaves
+    // the group, Shift+Tab comes back to the same button.
+    void tabIntoTheRightsLandsOnTheCheckedOne_data()
+    {
+        QTest::addColumn<QString>("right");
+        QTest::addColumn<QString>("landsOn");
+        QTest::newRow("write") << "Z"
+                               << "btnZapis";
+        QTest::newRow("administrator") << "A"
+                                       << "btnAdmin";
+        QTest::newRow("unknown letter, none checked") << "X"
+                                                      << "btnReadOnly";
+    }
+    void tabIntoTheRightsLandsOnTheCheckedOne()
+    {
+        QFETCH(QString, right);
+        QFETCH(QString, landsOn);
+        DbFixture fixture(QStringLiteral("editor-tab"));
+        fixture.addUser(QStringLiteral("HORAK"), std::nullopt, QStringLiteral("Horák"), QStringLiteral("Jiří"), right);
+        UsersSet users(fixture);
+        users.set.edit();
+        TfrmUzivU_s editor;
+        editor.FDataSet = &users.set;
+        QStringList focused;
+        ModalDriver driver;
+        driver.then([&](QWidget *) {
+            editor.edtJmeno->setFocus();
+            pressKey(&editor, Qt::Key_Tab);
+            focused << focusedName(&editor);
+            pressKey(&editor, Qt::Key_Tab);
+            focused << focusedName(&editor);
+            pressKey(&editor, Qt::SHIFT | Qt::Key_Tab);
+            focused << focusedName(&editor);
+            // Nothing was typed: Esc closes without a question.
+            pressKey(&editor, Qt::Key_Escape);
+        });
+        editor.showModal();
+        VERIFY_DRIVER(driver);
+        QCOMPARE(focused, (QStringList{landsOn, "btnOk", landsOn}));
+    }
+
     void leavingWithoutOk_data()
     {
         QTest::addColumn<QString>("change"); // "", "right" or "typed"
