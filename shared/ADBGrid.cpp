@@ -6,6 +6,7 @@
 #include "base/Win1250.h"
 #include "db/DataSet.h"
 #include "db/Field.h"
+#include "ui/ErrorBoundary.h"
 #include "ui/Form.h"
 #include "ui/Keys.h"
 #include "ui/MessageBox.h"
@@ -139,11 +140,13 @@ TADBGrid::TADBGrid(QWidget *owner) : QTableView(owner), FModel(new DataSetModel(
     SetOptions(dgTitles | dgColumnResize | dgColLines | dgRowLines | dgRowSelect | dgAlwaysShowSelection |
                dgConfirmDelete | dgCancelOnExit);
 
-    connect(titles, &QHeaderView::sectionClicked, this, [this](int index) { TitleClick(Columns(index)); });
+    connect(titles, &QHeaderView::sectionClicked, this,
+            platform::guarded([this](int index) { TitleClick(Columns(index)); }));
     connect(this, &QAbstractItemView::clicked, this,
-            [this](const QModelIndex &index) { CellClick(Columns(index.column())); });
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TADBGrid::RecordSelected);
-    connect(FModel, &DataSetModel::currentRecordChanged, this, &TADBGrid::ShowRecord);
+            platform::guarded([this](const QModelIndex &index) { CellClick(Columns(index.column())); }));
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            platform::guarded(this, &TADBGrid::RecordSelected));
+    connect(FModel, &DataSetModel::currentRecordChanged, this, platform::guarded(this, &TADBGrid::ShowRecord));
 
     SetColumnsResize(true);
     SetColumnsSort(true);
@@ -165,7 +168,8 @@ void TADBGrid::SetDataSource(TDataSource *value)
     FDataSource = value;
     FModel->setDataSet(value ? value->DataSet() : nullptr);
     if (value)
-        connect(value, &TDataSource::dataSetChanged, this, [this] { FModel->setDataSet(FDataSource->DataSet()); });
+        connect(value, &TDataSource::dataSetChanged, this,
+                platform::guarded([this] { FModel->setDataSet(FDataSource->DataSet()); }));
 }
 
 TColumn *TADBGrid::AddColumn(const QString &fieldName, int width)
@@ -329,7 +333,7 @@ void TADBGrid::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
     const int pressed = platform::virtualKey(*event);
     int key = pressed;
-    KeyDown(key, event->modifiers());
+    platform::runGuarded([&] { KeyDown(key, event->modifiers()); });
     if (pressed != 0 && key == 0)
         event->accept();
     // Alt with a letter is a menu or mnemonic key, not typed text.

@@ -12,6 +12,7 @@
 #include "ui/Controls.h"
 #include "ui/Cursor.h"
 #include "ui/Drawing.h"
+#include "ui/ErrorBoundary.h"
 #include "ui/Look.h"
 #include "ui/MessageBox.h"
 #include "ui/SystemColors.h"
@@ -328,20 +329,21 @@ void TfrmIBServer::connectHandlers()
 {
     platform::tabToCheckedRadio({btnLocal, btnRemote});
     // A radio button's click runs when it becomes checked, by the user or by code.
-    connect(btnLocal, &QRadioButton::toggled, this, [this](bool checked) {
-        if (checked)
-            btnLocalClick();
-    });
-    connect(btnRemote, &QRadioButton::toggled, this, [this](bool checked) {
-        if (checked)
-            btnRemoteClick();
-    });
-    connect(boxNotLoginPrompt, &QCheckBox::toggled, this, &TfrmIBServer::boxNotLoginPromptClick);
-    connect(btnTest, &QPushButton::clicked, this, &TfrmIBServer::btnTestClick);
-    connect(btnOpenDlg, &QToolButton::clicked, this, &TfrmIBServer::btnOpenDlgClick);
-    connect(btnCfgLoad, &QToolButton::clicked, this, &TfrmIBServer::btnCfgLoadClick);
-    connect(btnCfgSave, &QToolButton::clicked, this, &TfrmIBServer::btnCfgSaveClick);
-    connect(qApp, &QApplication::focusChanged, this, &TfrmIBServer::focusChanged);
+    connect(btnLocal, &QRadioButton::toggled, this, platform::guarded([this](bool checked) {
+                if (checked)
+                    btnLocalClick();
+            }));
+    connect(btnRemote, &QRadioButton::toggled, this, platform::guarded([this](bool checked) {
+                if (checked)
+                    btnRemoteClick();
+            }));
+    connect(boxNotLoginPrompt, &QCheckBox::toggled, this,
+            platform::guarded(this, &TfrmIBServer::boxNotLoginPromptClick));
+    connect(btnTest, &QPushButton::clicked, this, platform::guarded(this, &TfrmIBServer::btnTestClick));
+    connect(btnOpenDlg, &QToolButton::clicked, this, platform::guarded(this, &TfrmIBServer::btnOpenDlgClick));
+    connect(btnCfgLoad, &QToolButton::clicked, this, platform::guarded(this, &TfrmIBServer::btnCfgLoadClick));
+    connect(btnCfgSave, &QToolButton::clicked, this, platform::guarded(this, &TfrmIBServer::btnCfgSaveClick));
+    connect(qApp, &QApplication::focusChanged, this, platform::guarded(this, &TfrmIBServer::focusChanged));
 }
 
 void TfrmIBServer::focusChanged(QWidget *, QWidget *now)

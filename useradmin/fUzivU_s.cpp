@@ -11,6 +11,7 @@
 #include "db/DataSet.h"
 #include "db/Field.h"
 #include "ui/Controls.h"
+#include "ui/ErrorBoundary.h"
 #include "ui/MessageBox.h"
 
 #include <QGroupBox>
@@ -66,7 +67,7 @@ TAEdit *TfrmUzivU_s::addEdit(QWidget *box, int top, int maxLength)
     edit->SetCharType(ctAll);
     edit->SetEnterIsTab(true);
     edit->SetMaxLength(maxLength);
-    connect(edit, &TAEdit::OnChange, this, &TfrmUzivU_s::edtUserNameChange);
+    connect(edit, &TAEdit::OnChange, this, guarded(this, &TfrmUzivU_s::edtUserNameChange));
     return edit;
 }
 
@@ -77,7 +78,7 @@ void TfrmUzivU_s::buildComponents()
     Label1 = addLabel(box1, 18, QStringLiteral("Přihlašovací jméno"));
     edtUserName = addEdit(box1, 33, 40);
     edtUserName->SetCharCase(ecUpperCase);
-    connect(edtUserName, &TAEdit::OnKeyPress, this, &TfrmUzivU_s::edtUserNameKeyPress);
+    connect(edtUserName, &TAEdit::OnKeyPress, this, guarded(this, &TfrmUzivU_s::edtUserNameKeyPress));
     TypeOnlyThroughKeys(edtUserName);
     Label2 = addLabel(box1, 58, QStringLiteral("Heslo"));
     edtPassword1 = addEdit(box1, 73, 10);
@@ -115,7 +116,7 @@ void TfrmUzivU_s::buildComponents()
     btnStorno->setGeometry(158, 350, 75, 25);
     setButtonModalResult(btnStorno, mrCancel);
     setCancelButton(btnStorno);
-    connect(btnStorno, &QPushButton::clicked, this, &TfrmUzivU_s::btnStornoClick);
+    connect(btnStorno, &QPushButton::clicked, this, guarded(this, &TfrmUzivU_s::btnStornoClick));
 
     // The components' names, so that they can be found as the form names them.
     platform::nameComponents({{box1, "box1"},

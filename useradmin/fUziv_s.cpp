@@ -8,6 +8,7 @@
 #include "db/Field.h"
 #include "db/Transaction.h"
 #include "fUzivU_s.h"
+#include "ui/ErrorBoundary.h"
 #include "ui/Keys.h"
 #include "ui/MessageBox.h"
 
@@ -53,7 +54,7 @@ TfrmUziv_s::TfrmUziv_s(QWidget *owner) : Form(owner)
     SetUpUsersTable(*setUser);
     trUziv = new Transaction(this);
     setUser->setTransaction(trUziv);
-    connect(setUser, &DataSet::afterScroll, this, &TfrmUziv_s::setUserAfterScroll);
+    connect(setUser, &DataSet::afterScroll, this, guarded(this, &TfrmUziv_s::setUserAfterScroll));
     dsUser = new TDataSource(this);
     dsUser->SetDataSet(setUser);
 
@@ -117,7 +118,7 @@ QAction *TfrmUziv_s::addAction(const QString &hint, Qt::Key key, int image, void
     action->setShortcutContext(Qt::WidgetShortcut);
     // The virtual key that FormKeyDown compares with the key pressed.
     action->setData(virtualKey(QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier)));
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, guarded(this, handler));
     actUsers.append(action);
     return action;
 }

@@ -22,16 +22,6 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     installLoginDialog();
 }
 
-bool Application::notify(QObject *receiver, QEvent *event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception &error) {
-        showDefaultErrorBox(error);
-        return false;
-    }
-}
-
 void setApplicationTitle(const QString &title)
 {
     storedTitle() = title;

@@ -1,7 +1,7 @@
 #pragma once
 
 // The application object: its title, the default error box for an error that
-// no handler catches, and the processing of pending window messages.
+// ends an event handler, and the processing of pending window messages.
 
 #include <QApplication>
 #include <QString>
@@ -10,14 +10,13 @@
 
 namespace platform {
 
-// Catches an exception that leaves an event handler, shows it in the default
-// error box and lets the program go on. Creating it also installs the login
-// dialog (LoginDialog.h) as the login prompt of the database objects.
+// The application with the forms' look. Creating it also installs the login
+// dialog (LoginDialog.h) as the login prompt of the database objects. Event
+// handlers show their own failures (ErrorBoundary.h).
 class Application : public QApplication {
     Q_OBJECT
 public:
     Application(int &argc, char **argv);
-    bool notify(QObject *receiver, QEvent *event) override;
 };
 
 // The application's title: the caption of the default error box. Until set,

@@ -1,5 +1,6 @@
 #include "Form.h"
 
+#include "ErrorBoundary.h"
 #include "SystemColors.h"
 #include "WindowHints.h"
 
@@ -118,15 +119,26 @@ void Form::attemptModalClose()
     closeAttemptPending_ = false;
     if (!shownModal_ || modalResult_ == mrNone || !isVisible())
         return;
-    bool canClose = true;
-    FormCloseQuery(canClose);
-    if (!canClose) {
+    if (!closeQueryAgrees()) {
         modalResult_ = mrNone;
         return;
     }
-    FormClose();
     QScopedValueRollback<bool> finishing(finishing_, true);
     QDialog::done(modalResult_);
+}
+
+bool Form::closeQueryAgrees()
+{
+    // A close query or close handler that fails keeps the form open.
+    bool agreed = false;
+    runGuarded([&] {
+        bool canClose = true;
+        FormCloseQuery(canClose);
+        if (canClose)
+            FormClose();
+        agreed = canClose;
+    });
+    return agreed;
 }
 
 void Form::showEvent(QShowEvent *event)
@@ -143,7 +155,7 @@ void Form::showEvent(QShowEvent *event)
         frame.moveCenter(target->availableGeometry().center());
         move(frame.topLeft());
     }
-    FormShow();
+    runGuarded([this] { FormShow(); });
 }
 
 void Form::closeEvent(QCloseEvent *event)
@@ -157,14 +169,7 @@ void Form::closeEvent(QCloseEvent *event)
         setModalResult(mrCancel);
         return;
     }
-    bool canClose = true;
-    FormCloseQuery(canClose);
-    if (!canClose) {
-        event->ignore();
-        return;
-    }
-    FormClose();
-    event->accept();
+    event->setAccepted(closeQueryAgrees());
 }
 
 void Form::keyPressEvent(QKeyEvent *event)
@@ -205,8 +210,13 @@ bool Form::previewKey(QWidget *receiver, QKeyEvent *event)
 {
     int key = virtualKey(*event);
     if (key != 0) {
-        FormKeyDown(key, event->modifiers());
-        if (key == 0) {
+        // A key whose handler failed goes no further.
+        bool handled = false;
+        runGuarded([&] {
+            FormKeyDown(key, event->modifiers());
+            handled = true;
+        });
+        if (key == 0 || !handled) {
             event->accept();
             return true;
         }

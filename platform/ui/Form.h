@@ -87,6 +87,8 @@ protected:
 private:
     void scheduleCloseAttempt();
     void attemptModalClose();
+    // Runs the close query and, when it agrees, the close handler.
+    bool closeQueryAgrees();
     bool previewKey(QWidget *receiver, QKeyEvent *event);
 
     int modalResult_ = mrNone;
