@@ -27,6 +27,7 @@ fi
 
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
   printf -v start '%q ' env "${start_env[@]}" "$build/useradmin/kelmo"
+  start=${start% }
   echo "No display (DISPLAY is unset): Kelmo needs one for its window. On a desktop, run"
   echo "  $start"
   echo "or, only to try it without a desktop, on a virtual screen:"
