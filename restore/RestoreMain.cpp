@@ -1,7 +1,8 @@
 #include "RestoreMain.h"
 
-#include "ConnectionSettings.h"
 #include "DAutils.h"
+#include "ConnectionSettings.h"
+#include "EditConnection.h"
 #include "ErrorTranslation.h"
 #include "MessageBoxes.h"
 #include "StringUtils.h"

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the programs and the tests need.
-# Idempotent: apt-get runs only when something is missing.
+# Idempotent: apt-get runs only when something is missing. Installing needs
+# root rights: as another user it goes through sudo, and without sudo it says
+# what root has to run.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev clang-format
   qt6-base-dev libxcb1-dev qt6-translations-l10n fonts-dejavu-core fonts-wine xvfb xauth
   libfbclient2 firebird-dev firebird3.0-server firebird3.0-utils
-
 )
 
 missing=()
@@ -16,12 +17,25 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+((${#missing[@]})) || exit 0
 
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  SUDO=""
-  if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Tells what root has to run, after the reason why this script could not.
+root_hint() {
+  echo "$1 As root, run:" >&2
+  echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+  echo "then run this command again." >&2
+  exit 1
+}
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+if [[ $(id -u) -eq 0 ]]; then
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+elif command -v sudo >/dev/null; then
+  sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+    sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" ||
+    root_hint "Installing the packages through sudo failed."
+else
+  root_hint "Installing the packages needs root rights, and there is no sudo here."
 fi

@@ -16,10 +16,22 @@ mkdir -p "$demo/lock"
 export FIREBIRD_LOCK=$demo/lock
 "$build/useradmin/tools/kelmo-demo-db" "$demo/zelo.fdb" "$build/useradmin/zelo.ini"
 
+# Qt wants a private runtime folder; outside a desktop session nobody has made
+# one, and Qt would say so on every start.
+start_env=(FIREBIRD_LOCK="$FIREBIRD_LOCK")
+if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
+  export XDG_RUNTIME_DIR=$demo/runtime
+  mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  start_env+=(XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR")
+fi
+
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
+  printf -v start '%q ' env "${start_env[@]}" "$build/useradmin/kelmo"
+  start=${start% }
   echo "No display (DISPLAY is unset): Kelmo needs one for its window. On a desktop, run"
-  echo "  FIREBIRD_LOCK=$demo/lock $build/useradmin/kelmo"
-  echo "or on a virtual screen: xvfb-run -a env FIREBIRD_LOCK=$demo/lock $build/useradmin/kelmo"
+  echo "  $start"
+  echo "or, only to try it without a desktop, on a virtual screen:"
+  echo "  xvfb-run -a $start"
   exit 0
 fi
 echo "Starting Kelmo: log in as SPRAVCE with the password demo."

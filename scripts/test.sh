@@ -2,17 +2,20 @@
 # The whole test suite: installs what it needs, then builds and tests twice
 # (gcc with warnings as errors; clang with AddressSanitizer, UndefinedBehavior-
 # Sanitizer and the libFuzzer targets), then runs each fuzzer for a bounded time.
-# Every private Firebird server it starts is stopped on every exit path.
+# Every private Firebird server it starts is stopped on every exit path; their
+# ports follow ZELO_PORT_BASE (see ports.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 fuzz_seconds=${FUZZ_SECONDS:-15}
+source "$root/scripts/ports.sh"
+export FB_PORT_SETTING=ZELO_PORT_BASE
 
 bash "$root/scripts/install-deps.sh"
 
 stop_servers() {
-  for dir in "$root/build/fbtest" "$root/build-asan/fbtest"; do
+  for dir in "$root"/{build,build-asan}/fbtest{,/own-server}; do
     "$root/scripts/fbserver.sh" stop "$dir" || true
   done
 }
@@ -27,10 +30,10 @@ run_suite() {
 }
 
 echo "== gcc, warnings as errors"
-run_suite "$root/build"
+run_suite "$root/build" -DFB_TEST_PORT="$test_port"
 
 echo "== clang, address and undefined-behaviour sanitizers"
-run_suite "$root/build-asan" -DCMAKE_CXX_COMPILER=clang++ -DZELO_FUZZ=ON -DFB_TEST_PORT=30556
+run_suite "$root/build-asan" -DCMAKE_CXX_COMPILER=clang++ -DZELO_FUZZ=ON -DFB_TEST_PORT="$sanitizer_test_port"
 
 echo "== fuzzing, ${fuzz_seconds} s per target"
 shopt -s nullglob

@@ -1,8 +1,7 @@
 #pragma once
 
 // A database connection's settings in the IBServer section of a settings
-// file, the split of its database name into server and path, and the
-// connection dialog routine.
+// file and the split of its database name into server and path.
 
 #include <QString>
 #include <QStringList>
@@ -43,9 +42,3 @@ void LoadConnectionSettings(const platform::ProfileFile *settings, platform::Dat
 // Without a settings file nothing happens. Failures are ignored: the keys
 // written before one stay written.
 void SaveConnectionSettings(platform::ProfileFile *settings, const platform::Database *connection);
-
-// Shows the connection dialog for the connection; after OK writes the dialog
-// into it and, with openAfterOk, opens it. True when OK was chosen and the
-// connection (if asked) could be opened. An error while the dialog is applied
-// passes to the caller.
-bool EditConnection(platform::Database *connection, bool lockDialect, bool openAfterOk);

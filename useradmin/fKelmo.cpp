@@ -2,6 +2,7 @@
 
 #include "ClickableText.h"
 #include "ConnectionSettings.h"
+#include "EditConnection.h"
 #include "MessageBoxes.h"
 #include "base/Exceptions.h"
 #include "base/ProfileFile.h"

@@ -82,13 +82,15 @@ void checkClientLibrary(const QStringList &libraryNames)
 }
 
 void createDatabase(const QString &databaseName, const QString &userName, const QString &password,
-                    const QString &characterSet, int dialect)
+                    const QString &characterSet, int dialect, const QString &collation)
 {
     auto quoted = [](QByteArray text) { return '\'' + text.replace('\'', "''") + '\''; };
     // The file name goes in the system's encoding, like every path; the rest as text.
-    const QByteArray bytes = "CREATE DATABASE " + quoted(QFile::encodeName(databaseName)) + " USER " +
-                             quoted(toWin1250(userName)) + " PASSWORD " + quoted(toWin1250(password)) +
-                             " DEFAULT CHARACTER SET " + toWin1250(characterSet);
+    QByteArray bytes = "CREATE DATABASE " + quoted(QFile::encodeName(databaseName)) + " USER " +
+                       quoted(toWin1250(userName)) + " PASSWORD " + quoted(toWin1250(password)) +
+                       " DEFAULT CHARACTER SET " + toWin1250(characterSet);
+    if (!collation.isEmpty())
+        bytes += " COLLATION " + toWin1250(collation);
     const fb::Api &client = fb::api();
     ISC_STATUS_ARRAY status;
     isc_db_handle db = 0;

@@ -15,8 +15,10 @@ QStringList clientLibraryNames();
 // library the data layer itself uses.
 void checkClientLibrary(const QStringList &libraryNames);
 
-// Creates a database (the connection's character set and dialect given).
+// Creates a database (the connection's character set and dialect given). Its
+// text columns take the character set's default collation unless one is named.
 void createDatabase(const QString &databaseName, const QString &userName, const QString &password,
-                    const QString &characterSet = QStringLiteral("WIN1250"), int dialect = 3);
+                    const QString &characterSet = QStringLiteral("WIN1250"), int dialect = 3,
+                    const QString &collation = QString());
 
 } // namespace platform

@@ -446,8 +446,8 @@ private slots:
             boxText = check->text();
             const bool before = check->isChecked();
             testsupport::pressKey(dialog, QKeySequence(Qt::ALT | Qt::Key_F));
-            QTest::qWait(300); // the mnemonic clicks with a short animation
-            altFToggles = check->isChecked() != before;
+            // The mnemonic clicks once its short animation is over.
+            altFToggles = QTest::qWaitFor([&] { return check->isChecked() != before; });
             ok = buttonWithText(dialog, QStringLiteral("OK"))->geometry();
             okDefault = buttonWithText(dialog, QStringLiteral("OK"))->isDefault();
             cancel = buttonWithText(dialog, QStringLiteral("Storno"))->geometry();

@@ -287,7 +287,6 @@ private slots:
         ProfileFile settings(path_);
         ModalDriver driver;
         SaveConnectionSettings(&settings, &connection);
-        QTest::qWait(50);
         QVERIFY(driver.seen().isEmpty());
         QCOMPARE(settings.readString("IBServer", "User_name", "-"), QStringLiteral("NOVAK"));
         QCOMPARE(settings.readString("IBServer", "Password", "-"), QStringLiteral("-"));
@@ -331,7 +330,6 @@ private slots:
         Database connection;
         ModalDriver driver;
         QVERIFY(!AskToDisconnect(&connection));
-        QTest::qWait(50);
         QVERIFY(driver.seen().isEmpty());
     }
 
@@ -355,10 +353,7 @@ private slots:
         const ProfileFile settings(path_);
 
         ModalDriver driver;
-        driver.then([answer](QWidget *box) {
-            testsupport::pressKey(box, QKeySequence(answer));
-            QTest::qWait(200); // a plain-letter mnemonic clicks after a short animation
-        });
+        driver.then([answer](QWidget *box) { testsupport::pressKey(box, QKeySequence(answer)); });
         LoadConnectionSettings(&settings, connection.get());
         VERIFY_DRIVER(driver);
         QCOMPARE(driver.seen().size(), 1);

@@ -1,5 +1,5 @@
-#include "ConnectionSettings.h"
 #include "DbFixture.h"
+#include "EditConnection.h"
 #include "ErrorTranslation.h"
 #include "ModalDriver.h"
 #include "TestMain.h"

@@ -926,7 +926,6 @@ private slots:
         form_->edtSql_Role->setEditText(QStringLiteral("UCETNI"));
         ModalDriver driver;
         tabIntoRole();
-        QTest::qWait(50);
         QVERIFY(driver.seen().isEmpty());
         QCOMPARE(form_->edtSql_Role->currentText(), QString());
         QVERIFY(!form_->IBDatabase->isOpen());

@@ -1,6 +1,6 @@
-// Prepares a demo database for Kelmo: a new WIN1250 database reached through
-// the embedded engine, the users table DB$UZIV with an administrator and a
-// few users, and the settings file that points Kelmo at it.
+// Prepares a demo database for Kelmo: a new WIN1250 database with the Czech
+// collation, reached through the embedded engine, the users table DB$UZIV with
+// an administrator and a few users, and the settings file that points Kelmo at it.
 //
 //   kelmo-demo-db DATABASE_PATH SETTINGS_FILE
 //
@@ -55,7 +55,9 @@ void run(platform::Query &query, const QString &sql)
 void createDemoDatabase(const QString &path)
 {
     QFile::remove(path);
-    platform::createDatabase(path, QStringLiteral("SYSDBA"), kDefaultPassword);
+    // Czech collation, as a Czech installation has it: the list sorts "Černý" before "Dvořáková".
+    platform::createDatabase(path, QStringLiteral("SYSDBA"), kDefaultPassword, QStringLiteral("WIN1250"), 3,
+                             QStringLiteral("PXW_CSY"));
     platform::Database database;
     database.setDatabaseName(path);
     database.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + kDefaultPassword,

@@ -35,38 +35,34 @@ QString run(platform::Database &database, const QString &sql)
     return query.asString();
 }
 
-// A second private server of the test's own, to be stopped mid-test.
+// A second private server of the test's own, to be stopped mid-test, on the
+// port the build gives it.
 class OwnServer {
 public:
-    OwnServer() : dir_(firebirdDir() + QStringLiteral("/own-server")), port_(portFromEnvironment() + 50) {}
+    OwnServer()
+        : dir_(firebirdDir() + QStringLiteral("/own-server")), port_(qEnvironmentVariable("FB_TEST_SECOND_PORT"))
+    {
+    }
     ~OwnServer() { script({QStringLiteral("stop"), dir_}); }
-    bool start() { return script({QStringLiteral("start"), dir_, QString::number(port_)}); }
+    bool start() { return script({QStringLiteral("start"), dir_, port_}); }
     void stop() { script({QStringLiteral("stop"), dir_}); }
     QString databaseName(const QString &file) const
     {
-        return QStringLiteral("localhost/%1:%2/%3").arg(port_).arg(dir_, file);
+        return QStringLiteral("localhost/%1:%2/%3").arg(port_, dir_, file);
     }
 
 private:
-    static int portFromEnvironment()
-    {
-        QFile config(firebirdDir() + QStringLiteral("/firebird.conf"));
-        if (config.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &line : config.readAll().split('\n')) {
-                if (line.startsWith("RemoteServicePort"))
-                    return line.split('=').value(1).trimmed().toInt();
-            }
-        }
-        return 30555;
-    }
     bool script(const QStringList &arguments) const
     {
         QProcess process;
         process.start(qEnvironmentVariable("ZELO_SOURCE_DIR") + QStringLiteral("/scripts/fbserver.sh"), arguments);
-        return process.waitForFinished(30000) && process.exitCode() == 0;
+        const bool done = process.waitForFinished(30000) && process.exitCode() == 0;
+        if (!done)
+            qWarning().noquote() << process.readAllStandardError();
+        return done;
     }
     QString dir_;
-    int port_;
+    QString port_;
 };
 
 } // namespace

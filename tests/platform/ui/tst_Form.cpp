@@ -117,7 +117,8 @@ void TestForm::refusedCloseKeepsFormOpenWithResultReset()
     ModalDriver driver;
     driver.then([&](QWidget *modal) {
         pressKey(modal, QKeySequence(Qt::Key_F12));
-        QTest::qWait(50);
+        // The close attempt is posted: wait until the close query has answered.
+        (void)QTest::qWaitFor([&] { return form.closeQueries == 1; });
         stayedOpen = modal->isVisible();
         resultAfterRefusal = form.modalResult();
         pressKey(modal, QKeySequence(Qt::Key_Escape));
