@@ -120,6 +120,25 @@ void SaveConnectionSettings(ProfileFile *settings, const Database *connection)
     }
 }
 
+namespace {
+
+// A connection whose server has gone away is ended by its close all the same:
+// the failure is told once, and the new settings still go in. A failure that
+// leaves the connection open passes to the caller.
+void closeForNewSettings(Database *connection)
+{
+    try {
+        connection->close();
+    } catch (const std::exception &error) {
+        if (connection->isOpen())
+            throw;
+        platform::messageBox(ComposeErrorMessage(QStringLiteral("Spojení se serverem bylo přerušeno!"), error),
+                             QStringLiteral("Upozornění"), platform::MB_ICONWARNING);
+    }
+}
+
+} // namespace
+
 bool EditConnection(Database *connection, bool lockDialect, bool openAfterOk)
 {
     // Released on every path, also when applying the dialog fails.
@@ -132,7 +151,7 @@ bool EditConnection(Database *connection, bool lockDialect, bool openAfterOk)
 
     if (dialog->showModal() != platform::mrOk)
         return false;
-    connection->close();
+    closeForNewSettings(connection);
     dialog->SaveToDatabase(connection);
     if (openAfterOk) {
         try {
