@@ -200,6 +200,9 @@ void DatabaseTest::parameterLinesNameAnyItemOfTheClientsList_data()
                                         << "select MON$SQL_DIALECT" + database << "1";
     QTest::newRow("number in two bytes, prefix and case") << none << "ISC_DPB_Set_Page_Buffers=500"
                                                           << "select MON$PAGE_BUFFERS" + database << "500";
+    // One byte would read as a negative number.
+    QTest::newRow("number above 127") << none << "set_page_buffers=200"
+                                      << "select MON$PAGE_BUFFERS" + database << "200";
     QTest::newRow("number in four bytes") << none << "sweep_interval=70000"
                                           << "select MON$SWEEP_INTERVAL" + database << "70000";
     QTest::newRow("number zero") << none << "force_write=0"
