@@ -9,6 +9,7 @@
 #include "db/Database.h"
 #include "fIBback.h"
 #include "ui/Application.h"
+#include "ui/Termination.h"
 
 #include <QScopeGuard>
 
@@ -58,6 +59,8 @@ bool TestConnection(Database &db)
     } catch (const std::exception &) {
         EditConnection(&db, true, true);
     }
+    if (terminationRequested())
+        return false;
     if (db.connected())
         return true;
     try {
@@ -77,7 +80,10 @@ int RunRestoreProgram(const TRestoreParams &params)
         return kExitFailed;
 
     RestoreDb->close();
-    if (!WaitForDisconnect([&] { return RestoreDb->connected(); })) {
+    const bool disconnected = WaitForDisconnect([&] { return RestoreDb->connected() && !terminationRequested(); });
+    if (terminationRequested())
+        return kExitFailed;
+    if (!disconnected) {
         ShowWarning(QStringLiteral("Nepodařilo se odpojit databázi!"));
         return kExitFailed;
     }
@@ -92,6 +98,9 @@ int RunRestoreProgram(const TRestoreParams &params)
     }
     RestoreDb.reset();
     setApplicationTitle(QStringLiteral("Obnova databáze"));
+    // Ended by a signal, only a restore that ran to its end counts as done.
+    if (terminationRequested())
+        return outcome == roDone ? kExitDone : kExitFailed;
     return outcome == roFailed ? kExitFailed : kExitDone;
 }
 

@@ -32,8 +32,8 @@ bool WaitForDisconnect(const std::function<bool()> &isConnected,
                        std::chrono::milliseconds pause = std::chrono::milliseconds(100));
 
 // Exit codes: 0 when the restore ran to its end or the window was closed
-// without one; 1 when the program ends because of a failure; 2 after the
-// usage box.
+// without one; 1 when the program ends because of a failure, or on SIGTERM or
+// SIGINT before a restore ran to its end; 2 after the usage box.
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;

@@ -10,6 +10,7 @@
 #include "ui/Controls.h"
 #include "ui/Drawing.h"
 #include "ui/SystemColors.h"
+#include "ui/Termination.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -243,15 +244,20 @@ bool TfrmIBback::RunRestore()
         resRestore.protocol = local ? ServiceProtocol::Local : ServiceProtocol::Tcp;
         resRestore.serverName = local ? QString() : FServer;
         resRestore.request = {FRestoreOptions, true, kRestorePageSize, {FParamBackupFile}, {FDatabase}};
+        // A program told to end stops reading and leaves the restore to the server.
+        resRestore.onQuiet = throwIfTerminationRequested;
         resRestore.run([this](const QString &line) {
             appendOutputLine(line);
             processMessages();
+            if (!line.isEmpty())
+                throwIfTerminationRequested();
         });
         flushOutputLines();
         result = true;
     } catch (const std::exception &error) {
         flushOutputLines();
-        ShowWarning(ComposeErrorMessage(QStringLiteral("Chyba při obnově databáze ze zálohy!"), error));
+        if (!terminationRequested())
+            ShowWarning(ComposeErrorMessage(QStringLiteral("Chyba při obnově databáze ze zálohy!"), error));
     }
     setEnabled(true);
     aniCopy->stop();

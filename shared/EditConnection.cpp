@@ -1,6 +1,7 @@
 #include "EditConnection.h"
 
 #include "ErrorTranslation.h"
+#include "base/Exceptions.h"
 #include "db/Database.h"
 #include "fIBServer.h"
 #include "ui/MessageBox.h"
@@ -12,6 +13,25 @@
 #include <memory>
 
 using platform::Database;
+
+namespace {
+
+// A connection whose server has gone away is ended by its close all the same:
+// the failure is told once, and the new settings still go in. A failure that
+// leaves the connection open passes to the caller.
+void closeForNewSettings(Database *connection)
+{
+    try {
+        connection->close();
+    } catch (const Exception &error) {
+        if (connection->isOpen())
+            throw;
+        platform::messageBox(ComposeErrorMessage(QStringLiteral("Spojení se serverem bylo přerušeno!"), error),
+                             QStringLiteral("Upozornění"), platform::MB_ICONWARNING);
+    }
+}
+
+} // namespace
 
 bool EditConnection(Database *connection, bool lockDialect, bool openAfterOk)
 {
@@ -25,12 +45,12 @@ bool EditConnection(Database *connection, bool lockDialect, bool openAfterOk)
 
     if (dialog->showModal() != platform::mrOk)
         return false;
-    connection->close();
+    closeForNewSettings(connection);
     dialog->SaveToDatabase(connection);
     if (openAfterOk) {
         try {
             connection->open();
-        } catch (const std::exception &error) {
+        } catch (const Exception &error) {
             platform::messageBox(ComposeErrorMessage(QStringLiteral("Chyba připojení k databázi!"), error),
                                  QStringLiteral("Upozornění"), platform::MB_ICONWARNING);
             return false;

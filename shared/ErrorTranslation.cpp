@@ -2,6 +2,7 @@
 
 #include "SchemaTables.h"
 #include "base/Win1250.h"
+#include "db/DataSetTexts.h"
 
 #include <QRegularExpression>
 
@@ -210,7 +211,7 @@ QString TranslateIBError(const EIBError &e)
     case 335544788:
         return QStringLiteral("Vybranou akci může provádět pouze adminstrátor databáze.");
     default:
-        if (message == QLatin1StringView("Cannot delete from dataset. (No delete query)"))
+        if (message == platform::kNoDeleteQueryText)
             return kReadOnlyData;
         return QStringLiteral("Chyba v databázi:\r\n\r\n%1").arg(message);
     }
@@ -247,9 +248,9 @@ QString TranslateBDEError(const EDBEngineError &e)
 QString TranslateDatabaseError(const EDatabaseError &e)
 {
     const QString &message = e.message();
-    if (message.contains(QLatin1StringView("Cannot modify a read-only dataset")))
+    if (message.contains(platform::kReadOnlyDataSetText))
         return kReadOnlyData;
-    if (message.contains(QLatin1StringView("must have a value")))
+    if (message.contains(platform::kMustHaveValueText))
         return QStringLiteral("Údaj '%1' musí být vyplněn!").arg(ExtractQuotedName(message));
     return message;
 }

@@ -5,6 +5,7 @@
 #include "fKelmo.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
+#include "ui/Termination.h"
 
 #include <QLoggingCategory>
 #include <QTimer>
@@ -28,7 +29,8 @@ int runMainWindow(const QStringList &clientLibraries)
                              platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
         return 1;
     }
-    if (!frmKelmo->startupComplete())
+    // A signal during start-up ends the program as a cancelled step would.
+    if (!frmKelmo->startupComplete() || platform::terminationRequested())
         return 0;
     frmKelmo->show();
     QTimer::singleShot(0, [] { qCInfo(lcStartup, "main window shown"); });

@@ -328,7 +328,7 @@ void setColumnText(const Column &column, char *row, const QString &text, const T
         break;
     }
     default:
-        throw EDatabaseError(QStringLiteral("Do pole tohoto typu nelze zapsat text."));
+        throw EDatabaseError(QStringLiteral("Text cannot be written to a field of this type"));
     }
     store<short>(row, column.nullOffset, 0);
 }

@@ -1,5 +1,6 @@
 #include "DataSet.h"
 
+#include "DataSetTexts.h"
 #include "Database.h"
 #include "Field.h"
 #include "Handles.h"
@@ -12,19 +13,16 @@
 
 #include <QPointer>
 
+#include <algorithm>
 #include <map>
 
 namespace platform {
 
 namespace {
 
-const QString kReadOnly = QStringLiteral("Cannot modify a read-only dataset");
-const QString kNoDeleteQuery = QStringLiteral("Cannot delete from dataset. (No delete query)");
 const QString kNotEditing = QStringLiteral("Dataset not in edit or insert mode");
 const QString kEmpty = QStringLiteral("Cannot perform this operation on an empty dataset");
 const QString kOldPrefix = QStringLiteral("OLD_");
-
-enum class Kind { Insert, Modify, Delete, Refresh };
 
 QString quotedName(QString name)
 {
@@ -45,6 +43,33 @@ bool sameStorage(const Column &a, const Column &b)
     return a.type == b.type && a.length == b.length && a.scale == b.scale && a.subType == b.subType;
 }
 
+bool inBounds(qsizetype index, qsizetype count)
+{
+    return index >= 0 && index < count;
+}
+
+void requireLineIndex(const QStringList &lines, int index)
+{
+    if (!inBounds(index, lines.size()))
+        throw EDatabaseError(QStringLiteral("List index out of bounds (%1)").arg(index));
+}
+
+using Fields = std::vector<std::unique_ptr<Field>>;
+
+// Where the field of that name (letter case ignored) stands in the list, or its end.
+template <typename List> auto namedField(List &fields, const QString &name)
+{
+    return std::find_if(fields.begin(), fields.end(), [&name](const std::unique_ptr<Field> &field) {
+        return field && field->fieldName().compare(name, Qt::CaseInsensitive) == 0;
+    });
+}
+
+Field *findNamed(const Fields &fields, const QString &name)
+{
+    const auto found = namedField(fields, name);
+    return found == fields.end() ? nullptr : found->get();
+}
+
 } // namespace
 
 struct DataSet::Private {
@@ -52,8 +77,8 @@ struct DataSet::Private {
     QPointer<Transaction> transaction;
     QStringList selectSql, insertSql, modifySql, deleteSql, refreshSql;
 
-    std::vector<std::unique_ptr<Field>> fields;  // in column order
-    std::vector<std::unique_ptr<Field>> unbound; // defined, but not in the last result
+    Fields fields;  // in column order
+    Fields unbound; // defined, but not in the last result
     std::vector<Column> columns;
     QByteArray emptyRow;
     std::vector<QByteArray> rows;
@@ -73,25 +98,26 @@ struct DataSet::Private {
         std::unique_ptr<Statement> statement;
         QStringList names;
     };
-    std::map<Kind, Prepared> prepared;
+    std::map<StatementKind, Prepared> prepared;
+    // The open data set closes with the connection it was opened on.
+    QMetaObject::Connection closesWithDatabase;
 
     bool editing() const { return state == DataSetState::Edit || state == DataSetState::Insert; }
 
     const char *rowData(int row) const
     {
-        if (row < 0 || row >= int(rows.size()))
+        if (!inBounds(row, qsizetype(rows.size())))
             return nullptr;
         return row == current && editing() ? editRow.constData() : rows[size_t(row)].constData();
     }
 
-    Field *find(const QString &name) const
+    // The row's buffer when both row and column exist, else nullptr.
+    const char *cellRow(int row, int column) const
     {
-        for (const auto &field : fields) {
-            if (field->fieldName().compare(name, Qt::CaseInsensitive) == 0)
-                return field.get();
-        }
-        return nullptr;
+        return inBounds(column, qsizetype(columns.size())) ? rowData(row) : nullptr;
     }
+
+    Field *find(const QString &name) const { return findNamed(fields, name); }
 };
 
 DataSet::DataSet(QObject *parent) : QObject(parent), d(std::make_unique<Private>()) {}
@@ -135,15 +161,13 @@ int DataSet::selectLineCount() const
 
 QString DataSet::selectLine(int index) const
 {
-    if (index < 0 || index >= d->selectSql.size())
-        throw EDatabaseError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    requireLineIndex(d->selectSql, index);
     return d->selectSql[index];
 }
 
 void DataSet::setSelectLine(int index, const QString &line)
 {
-    if (index < 0 || index >= d->selectSql.size())
-        throw EDatabaseError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    requireLineIndex(d->selectSql, index);
     d->selectSql[index] = line;
 }
 
@@ -180,27 +204,42 @@ QStringList DataSet::refreshSql() const
     return d->refreshSql;
 }
 
+const QStringList &DataSet::sqlOf(StatementKind kind) const
+{
+    switch (kind) {
+    case StatementKind::Insert:
+        return d->insertSql;
+    case StatementKind::Modify:
+        return d->modifySql;
+    case StatementKind::Delete:
+        return d->deleteSql;
+    case StatementKind::Refresh:
+        break;
+    }
+    return d->refreshSql;
+}
+
 void DataSet::setInsertSql(const QStringList &lines)
 {
-    d->prepared.erase(Kind::Insert);
+    d->prepared.erase(StatementKind::Insert);
     d->insertSql = lines;
 }
 
 void DataSet::setModifySql(const QStringList &lines)
 {
-    d->prepared.erase(Kind::Modify);
+    d->prepared.erase(StatementKind::Modify);
     d->modifySql = lines;
 }
 
 void DataSet::setDeleteSql(const QStringList &lines)
 {
-    d->prepared.erase(Kind::Delete);
+    d->prepared.erase(StatementKind::Delete);
     d->deleteSql = lines;
 }
 
 void DataSet::setRefreshSql(const QStringList &lines)
 {
-    d->prepared.erase(Kind::Refresh);
+    d->prepared.erase(StatementKind::Refresh);
     d->refreshSql = lines;
 }
 
@@ -221,6 +260,7 @@ void DataSet::open()
     d->columns = statement.columns();
     d->emptyRow = statement.emptyRow();
     d->rows = std::move(rows);
+    d->closesWithDatabase = connect(target.database, &Database::afterDisconnect, this, &DataSet::close);
     bindFields();
     d->state = DataSetState::Browse;
     d->current = d->rows.empty() ? -1 : 0;
@@ -235,18 +275,15 @@ void DataSet::open()
 
 void DataSet::bindFields()
 {
-    std::vector<std::unique_ptr<Field>> previous = std::move(d->fields);
+    Fields previous = std::move(d->fields);
     for (auto &field : d->unbound)
         previous.push_back(std::move(field));
     d->unbound.clear();
     d->fields.clear();
 
     auto takePrevious = [&](const QString &name) -> std::unique_ptr<Field> {
-        for (auto &field : previous) {
-            if (field && field->fieldName().compare(name, Qt::CaseInsensitive) == 0)
-                return std::move(field);
-        }
-        return nullptr;
+        const auto found = namedField(previous, name);
+        return found == previous.end() ? nullptr : std::move(*found);
     };
     for (const Column &column : d->columns) {
         // A name given twice gets a number, so that each field has its own.
@@ -275,6 +312,7 @@ void DataSet::close()
 {
     if (!active())
         return;
+    disconnect(d->closesWithDatabase);
     d->state = DataSetState::Inactive;
     d->rows.clear();
     d->editRow.clear();
@@ -410,7 +448,7 @@ int DataSet::fieldCount() const
 
 Field *DataSet::field(int index) const
 {
-    if (index < 0 || index >= fieldCount())
+    if (!inBounds(index, fieldCount()))
         throw EDatabaseError(QStringLiteral("Field index out of range"));
     return d->fields[size_t(index)].get();
 }
@@ -419,11 +457,7 @@ Field *DataSet::findField(const QString &fieldName) const
 {
     if (Field *field = d->find(fieldName))
         return field;
-    for (const auto &field : d->unbound) {
-        if (field->fieldName().compare(fieldName, Qt::CaseInsensitive) == 0)
-            return field.get();
-    }
-    return nullptr;
+    return findNamed(d->unbound, fieldName);
 }
 
 Field *DataSet::fieldByName(const QString &fieldName) const
@@ -456,7 +490,7 @@ void DataSet::startInsert(int position)
 {
     requireActive();
     if (d->insertSql.isEmpty())
-        throw EDatabaseError(kReadOnly);
+        throw EDatabaseError(kReadOnlyDataSetText);
     checkBrowseMode();
     position = std::clamp(position, 0, int(d->rows.size()));
     d->rowBeforeInsert = d->current;
@@ -476,7 +510,7 @@ void DataSet::edit()
 {
     requireActive();
     if (d->modifySql.isEmpty())
-        throw EDatabaseError(kReadOnly);
+        throw EDatabaseError(kReadOnlyDataSetText);
     if (d->editing())
         return;
     if (d->rows.empty()) {
@@ -496,13 +530,13 @@ void DataSet::post()
         return;
     const bool inserting = d->state == DataSetState::Insert;
     if ((inserting ? d->insertSql : d->modifySql).isEmpty())
-        throw EDatabaseError(kReadOnly);
+        throw EDatabaseError(kReadOnlyDataSetText);
     for (const auto &field : d->fields) {
         if (field->required() && columnIsNull(d->columns[size_t(field->index())], d->editRow.constData()))
-            throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(field->displayLabel()));
+            throw EDatabaseError(fieldMustHaveValueText(field->displayLabel()));
     }
     const QByteArray &oldRow = inserting ? d->emptyRow : d->rows[size_t(d->current)];
-    run(int(inserting ? Kind::Insert : Kind::Modify), d->editRow, oldRow);
+    run(inserting ? StatementKind::Insert : StatementKind::Modify, d->editRow, oldRow);
     if (!d->refreshSql.isEmpty())
         refreshEditRow(oldRow);
     d->rows[size_t(d->current)] = d->editRow;
@@ -540,8 +574,10 @@ void DataSet::cancel()
 void DataSet::deleteRecord()
 {
     requireActive();
+    // A client error of the data layer, as the error translation expects it
+    // among the server's errors.
     if (d->deleteSql.isEmpty())
-        throw EDatabaseError(kNoDeleteQuery);
+        throw EIBError(kNoDeleteQueryText, 0);
     if (d->state == DataSetState::Insert) {
         cancel();
         return;
@@ -549,7 +585,7 @@ void DataSet::deleteRecord()
     if (d->rows.empty())
         throw EDatabaseError(kEmpty);
     const QByteArray row = d->rows[size_t(d->current)];
-    run(int(Kind::Delete), row, row);
+    run(StatementKind::Delete, row, row);
     const bool wasEditing = d->editing();
     d->state = DataSetState::Browse;
     d->editRow.clear();
@@ -565,27 +601,20 @@ void DataSet::deleteRecord()
     notifyScroll();
 }
 
-Statement &DataSet::prepared(int kind)
+Statement &DataSet::boundStatement(StatementKind kind, const QByteArray &newRow, const QByteArray &oldRow)
 {
-    const Kind statementKind = Kind(kind);
-    auto found = d->prepared.find(statementKind);
-    if (found != d->prepared.end())
-        return *found->second.statement;
-    const QStringList *lines[] = {&d->insertSql, &d->modifySql, &d->deleteSql, &d->refreshSql};
-    const PositionalSql sql = toPositional(lines[kind]->join(QLatin1Char('\n')));
-    const StatementTarget target = resolveTarget(d->database, d->transaction);
-    auto statement = std::make_unique<Statement>(*target.database, *target.transaction);
-    statement->prepare(sql.sql);
-    if (statement->parameterCount() != sql.names.size())
-        throw EDatabaseError(QStringLiteral("Počet parametrů příkazu neodpovídá jeho textu."));
-    Statement &result = *statement;
-    d->prepared[statementKind] = {std::move(statement), sql.names};
-    return result;
-}
-
-void DataSet::bindParameters(Statement &statement, const QStringList &names, const QByteArray &newRow,
-                             const QByteArray &oldRow)
-{
+    auto found = d->prepared.find(kind);
+    if (found == d->prepared.end()) {
+        const PositionalSql sql = toPositional(sqlOf(kind).join(QLatin1Char('\n')));
+        const StatementTarget target = resolveTarget(d->database, d->transaction);
+        auto statement = std::make_unique<Statement>(*target.database, *target.transaction);
+        statement->prepare(sql.sql);
+        if (statement->parameterCount() != sql.names.size())
+            throw EDatabaseError(QStringLiteral("Statement parameters do not match its text"));
+        found = d->prepared.emplace(kind, Private::Prepared{std::move(statement), sql.names}).first;
+    }
+    Statement &statement = *found->second.statement;
+    const QStringList &names = found->second.names;
     for (int i = 0; i < names.size(); ++i) {
         const QString &name = names[i];
         const Field *field = nullptr;
@@ -602,19 +631,17 @@ void DataSet::bindParameters(Statement &statement, const QStringList &names, con
             throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(name));
         statement.bindParameter(i, d->columns[size_t(field->index())], row->constData());
     }
+    return statement;
 }
 
-void DataSet::run(int kind, const QByteArray &newRow, const QByteArray &oldRow)
+void DataSet::run(StatementKind kind, const QByteArray &newRow, const QByteArray &oldRow)
 {
-    Statement &statement = prepared(kind);
-    bindParameters(statement, d->prepared[Kind(kind)].names, newRow, oldRow);
-    statement.execute();
+    boundStatement(kind, newRow, oldRow).execute();
 }
 
 void DataSet::refreshEditRow(const QByteArray &oldRow)
 {
-    Statement &statement = prepared(int(Kind::Refresh));
-    bindParameters(statement, d->prepared[Kind::Refresh].names, d->editRow, oldRow);
+    Statement &statement = boundStatement(StatementKind::Refresh, d->editRow, oldRow);
     statement.execute();
     const bool found = statement.fetch();
     statement.closeCursor();
@@ -673,18 +700,14 @@ int DataSet::currentRow() const
 
 QString DataSet::text(int row, int column) const
 {
-    const char *data = d->rowData(row);
-    if (!data || column < 0 || column >= int(d->columns.size()))
-        return {};
-    return columnText(d->columns[size_t(column)], data, d->codec);
+    const char *data = d->cellRow(row, column);
+    return data ? columnText(d->columns[size_t(column)], data, d->codec) : QString();
 }
 
 bool DataSet::isNull(int row, int column) const
 {
-    const char *data = d->rowData(row);
-    if (!data || column < 0 || column >= int(d->columns.size()))
-        return true;
-    return columnIsNull(d->columns[size_t(column)], data);
+    const char *data = d->cellRow(row, column);
+    return !data || columnIsNull(d->columns[size_t(column)], data);
 }
 
 const char *DataSet::currentData() const

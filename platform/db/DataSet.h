@@ -139,16 +139,18 @@ signals:
 
 private:
     friend class Field;
+    enum class StatementKind { Insert, Modify, Delete, Refresh };
+    const QStringList &sqlOf(StatementKind kind) const;
     void requireActive() const;
     void checkBrowseMode();
     void moveTo(int row);
     void notifyScroll();
     void bindFields();
     void startInsert(int position);
-    Statement &prepared(int kind);
-    void bindParameters(Statement &statement, const QStringList &names, const QByteArray &newRow,
-                        const QByteArray &oldRow);
-    void run(int kind, const QByteArray &newRow, const QByteArray &oldRow);
+    // The statement of that kind, prepared once, with its values bound from
+    // the rows (the "OLD_" parameters from oldRow).
+    Statement &boundStatement(StatementKind kind, const QByteArray &newRow, const QByteArray &oldRow);
+    void run(StatementKind kind, const QByteArray &newRow, const QByteArray &oldRow);
     void refreshEditRow(const QByteArray &oldRow);
     // For the fields: the current row's buffer (nullptr without a row).
     const char *currentData() const;

@@ -1,17 +1,17 @@
 #include "Database.h"
 
-#include "ParameterBuffer.h"
-#include "ParameterLines.h"
-
+#include "DatabaseParameters.h"
 #include "Handles.h"
 #include "LoginPrompt.h"
+#include "ParameterLines.h"
 #include "Transaction.h"
 #include "base/Exceptions.h"
 
 #include <QFile>
-#include <QHash>
 #include <QList>
 #include <QPointer>
+
+#include <exception>
 
 namespace platform {
 
@@ -28,49 +28,6 @@ struct Database::Private {
 
 namespace {
 
-// The string items of the database parameter buffer, by name.
-int dpbItem(const QString &name)
-{
-    static const QHash<QString, int> items = {
-        {QStringLiteral("user_name"), isc_dpb_user_name},
-        {QStringLiteral("password"), isc_dpb_password},
-        {QStringLiteral("lc_ctype"), isc_dpb_lc_ctype},
-        {QStringLiteral("sql_role_name"), isc_dpb_sql_role_name},
-    };
-    return parameterItem(items, name, QLatin1StringView("isc_dpb_"));
-}
-
-struct Login {
-    QString userName;
-    QString password;
-};
-
-// The parameter lines as the client's buffer; a login from the prompt
-// replaces the user name and password of the lines.
-QByteArray buildDpb(const QStringList &params, const Login *login)
-{
-    QByteArray dpb(1, char(isc_dpb_version1));
-    for (const QString &line : params) {
-        if (line.trimmed().isEmpty())
-            continue;
-        const int item = dpbItem(parameterName(line));
-        if (item == 0)
-            throw EDatabaseError(QStringLiteral("Neznámý parametr připojení: %1").arg(line));
-        if (login && (item == isc_dpb_user_name || item == isc_dpb_password))
-            continue;
-        // An empty character set means none, as without the line.
-        if (item == isc_dpb_lc_ctype && parameterValue(line).trimmed().isEmpty())
-            continue;
-        // Values go as they stand: a password may begin or end with blanks.
-        appendShortItem(dpb, item, item == isc_dpb_lc_ctype ? parameterValue(line).trimmed() : parameterValue(line));
-    }
-    if (login) {
-        appendShortItem(dpb, isc_dpb_user_name, login->userName);
-        appendShortItem(dpb, isc_dpb_password, login->password);
-    }
-    return dpb;
-}
-
 // The database's own dialect, from the server.
 int databaseDialect(isc_db_handle *handle)
 {
@@ -83,19 +40,20 @@ int databaseDialect(isc_db_handle *handle)
     return fb::infoInteger(buffer, isc_info_db_sql_dialect, 1);
 }
 
-// Drops the transactions locally; each takes itself off the connection's
-// list, so the loop runs over a copy.
-void loseTransactions(const QList<Transaction *> transactions)
+// True when the server still answers on the attachment.
+bool serverAnswers(isc_db_handle *handle)
 {
-    for (Transaction *transaction : transactions)
-        TransactionAccess::lose(*transaction);
+    const char items[] = {isc_info_ods_version, isc_info_end};
+    char buffer[32];
+    ISC_STATUS_ARRAY status;
+    fb::api().database_info(status, handle, sizeof items, items, sizeof buffer, buffer);
+    return !fb::failed(status);
 }
 
 void requireClosed(const Database &database, const char *what)
 {
     if (database.isOpen())
-        throw EDatabaseError(
-            QStringLiteral("Nelze změnit %1 otevřeného připojení k databázi.").arg(QLatin1String(what)));
+        throw EDatabaseError(QStringLiteral("Cannot change the %1 of an open connection").arg(QLatin1String(what)));
 }
 
 } // namespace
@@ -107,12 +65,9 @@ Database::~Database()
     try {
         close();
     } catch (const Exception &) {
-        // A destructor cannot report; what is left is dropped below.
-    }
-    loseTransactions(d->activeTransactions);
-    if (d->handle) {
-        ISC_STATUS_ARRAY status;
-        fb::api().detach_database(status, &d->handle);
+        // A destructor cannot report: what the close left is released.
+        if (isOpen())
+            releaseHandles();
     }
 }
 
@@ -125,7 +80,7 @@ void Database::setDatabaseName(const QString &name)
 {
     if (name == d->databaseName)
         return;
-    requireClosed(*this, "název databáze");
+    requireClosed(*this, "database name");
     d->databaseName = name;
 }
 
@@ -138,7 +93,7 @@ void Database::setParams(const QStringList &lines)
 {
     if (lines == d->params)
         return;
-    requireClosed(*this, "parametry");
+    requireClosed(*this, "parameters");
     d->params = lines;
 }
 
@@ -164,7 +119,7 @@ int Database::sqlDialect() const
 void Database::setSqlDialect(int dialect)
 {
     if (dialect < 1)
-        throw EDatabaseError(QStringLiteral("SQL dialekt %1 není platný.").arg(dialect));
+        throw EDatabaseError(QStringLiteral("Invalid SQL dialect: %1").arg(dialect));
     d->sqlDialect = dialect;
 }
 
@@ -188,9 +143,9 @@ void Database::open()
     if (d->loginPrompt) {
         login.userName = paramValue(QStringLiteral("user_name"));
         if (!askLogin(d->databaseName, login.userName, login.password))
-            throw EDatabaseError(QStringLiteral("Přihlášení k databázi bylo zrušeno."));
+            throw EDatabaseError(QStringLiteral("Database login cancelled"));
     }
-    const QByteArray dpb = buildDpb(d->params, d->loginPrompt ? &login : nullptr);
+    const QByteArray dpb = databaseParameterBuffer(d->params, d->loginPrompt ? &login : nullptr);
     const fb::Api &client = fb::api();
     // A database name is a file name: in the system's encoding, like every path.
     const QByteArray name = QFile::encodeName(d->databaseName);
@@ -214,12 +169,24 @@ void Database::close()
 {
     if (!isOpen())
         return;
-    // Each transaction ends by its default ending, a commit.
-    while (!d->activeTransactions.isEmpty())
-        d->activeTransactions.constFirst()->commit();
-    ISC_STATUS_ARRAY status;
-    fb::api().detach_database(status, &d->handle);
-    fb::check(status);
+    try {
+        // Each transaction ends by its default ending, a commit.
+        while (!d->activeTransactions.isEmpty())
+            d->activeTransactions.constFirst()->commit();
+        ISC_STATUS_ARRAY status;
+        fb::api().detach_database(status, &d->handle);
+        fb::check(status);
+    } catch (const EIBError &) {
+        // A server that refuses (a lock conflict, a constraint) keeps the
+        // connection open. A connection that is gone ends all the same, and
+        // only then is its failure reported.
+        if (serverAnswers(&d->handle))
+            throw;
+        const std::exception_ptr failure = std::current_exception();
+        releaseHandles();
+        emit afterDisconnect();
+        std::rethrow_exception(failure);
+    }
     d->handle = 0;
     emit afterDisconnect();
 }
@@ -228,19 +195,22 @@ bool Database::connected()
 {
     if (!isOpen())
         return false;
-    const char items[] = {isc_info_ods_version, isc_info_end};
-    char buffer[32];
-    ISC_STATUS_ARRAY status;
-    const fb::Api &client = fb::api();
-    client.database_info(status, &d->handle, sizeof items, items, sizeof buffer, buffer);
-    if (!fb::failed(status))
+    if (serverAnswers(&d->handle))
         return true;
-    // The server is gone: drop what is left locally.
-    loseTransactions(d->activeTransactions);
-    client.detach_database(status, &d->handle);
-    d->handle = 0;
+    releaseHandles();
     emit afterDisconnect();
     return false;
+}
+
+void Database::releaseHandles()
+{
+    // Each transaction takes itself off the list: the loop runs over a copy.
+    const QList<Transaction *> transactions = d->activeTransactions;
+    for (Transaction *transaction : transactions)
+        TransactionAccess::release(*transaction);
+    ISC_STATUS_ARRAY status;
+    fb::api().detach_database(status, &d->handle);
+    d->handle = 0;
 }
 
 bool Database::isOpen() const
@@ -257,7 +227,7 @@ QString Database::characterSet() const
 isc_db_handle *DatabaseAccess::handle(Database &database)
 {
     if (!database.isOpen())
-        throw EDatabaseError(QStringLiteral("Připojení k databázi není otevřené."));
+        throw EDatabaseError(QStringLiteral("Database connection is not open"));
     return &database.d->handle;
 }
 

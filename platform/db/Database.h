@@ -22,8 +22,10 @@ public:
     QString databaseName() const;
     void setDatabaseName(const QString &name);
 
-    // Lines name=value: user_name, password, lc_ctype, sql_role_name (an
-    // "isc_dpb_" prefix and letter case are ignored). Fails while open.
+    // Lines name=value, each naming an item of the client's connection
+    // parameters (user_name, password, lc_ctype, num_buffers, ...; an
+    // "isc_dpb_" prefix and letter case are ignored); a name outside that
+    // list makes open fail. Fails while open.
     QStringList params() const;
     void setParams(const QStringList &lines);
     // The value of the first line "name=..." (case ignored), empty when none.
@@ -42,7 +44,11 @@ public:
     void setDefaultTransaction(Transaction *transaction);
 
     void open();
-    // Commits every active transaction of the connection, then detaches.
+    // Commits every active transaction of the connection, then detaches. A
+    // commit that the server refuses raises and leaves the connection open;
+    // when the connection is gone, the client's handles are released all the
+    // same, its transactions and data sets become inactive, afterDisconnect
+    // is sent, and then the failure is raised.
     void close();
     // Asks the server; a connection that no longer answers is closed.
     bool connected();
@@ -58,6 +64,8 @@ signals:
     void afterDisconnect();
 
 private:
+    // Ends the connection on the client's side without asking the server.
+    void releaseHandles();
     friend struct DatabaseAccess;
     struct Private;
     std::unique_ptr<Private> d;

@@ -28,14 +28,14 @@ fb::Api loadApi(const QStringList &libraryNames)
         failures << QString::fromLocal8Bit(dlerror());
     }
     if (!library)
-        throw EDatabaseError(QStringLiteral("Nelze načíst klientskou knihovnu databáze %1.\r\n%2")
+        throw EDatabaseError(QStringLiteral("Cannot load the database client library %1\r\n%2")
                                  .arg(libraryNames.join(QStringLiteral(", ")), failures.join(QStringLiteral("\r\n"))));
 
     fb::Api api{};
     auto resolve = [&](auto &entry, const char *name) {
         entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(dlsym(library, name));
         if (!entry)
-            throw EDatabaseError(QStringLiteral("Klientská knihovna databáze %1 nemá funkci %2.")
+            throw EDatabaseError(QStringLiteral("The database client library %1 has no entry %2")
                                      .arg(libraryName, QString::fromLatin1(name)));
     };
     resolve(api.attach_database, "isc_attach_database");

@@ -26,7 +26,10 @@ struct TransactionAccess {
     static Database &database(Transaction &transaction);
     // Commits or rolls back.
     static void end(Transaction &transaction, bool commit);
-    // The server is gone: only the local state is dropped.
+    // Rolls back without asking whether the server took it: on a connection
+    // that is gone, this only releases the client's handle.
+    static void release(Transaction &transaction);
+    // Drops the local state only.
     static void lose(Transaction &transaction);
 };
 

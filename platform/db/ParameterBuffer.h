@@ -9,9 +9,13 @@
 
 namespace platform {
 
+// A parameter name as the item tables know it: trimmed, lower case, without
+// the optional leading prefix ("isc_dpb_").
+QString parameterKey(const QString &name, QLatin1StringView prefix);
+
 // The item code of a parameter name, compared without regard to case and
-// with an optional leading prefix ("isc_dpb_"); 0 for a name not in items
-// (whose keys are lower case, without the prefix).
+// with an optional leading prefix; 0 for a name not in items (whose keys
+// are lower case, without the prefix).
 int parameterItem(const QHash<QString, int> &items, const QString &name, QLatin1StringView prefix);
 
 // Raises EDatabaseError for a value longer than 255 bytes.

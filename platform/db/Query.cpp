@@ -12,7 +12,7 @@ namespace {
 void requireColumn(const Statement *statement, int column)
 {
     if (!statement || column < 0 || column >= int(statement->columns().size()))
-        throw EDatabaseError(QStringLiteral("Sloupec %1 není ve výsledku dotazu.").arg(column));
+        throw EDatabaseError(QStringLiteral("Column %1 is not in the query result").arg(column));
 }
 } // namespace
 

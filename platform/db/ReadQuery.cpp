@@ -37,14 +37,14 @@ void ReadQuery::setSql(const QString &sql)
 Statement &ReadQuery::statement()
 {
     if (!statement_)
-        throw EDatabaseError(QStringLiteral("Dotaz není připraven."));
+        throw EDatabaseError(QStringLiteral("Query is not prepared"));
     return *statement_;
 }
 
 void ReadQuery::prepare()
 {
     if (!transaction_)
-        throw EDatabaseError(QStringLiteral("Chybí transakce."));
+        throw EDatabaseError(QStringLiteral("No transaction"));
     const StatementTarget target = resolveTarget(nullptr, transaction_);
     auto statement = std::make_unique<Statement>(*target.database, *target.transaction);
     statement->prepare(sql_);
@@ -73,7 +73,7 @@ bool ReadQuery::eof() const
 void ReadQuery::next()
 {
     if (!open_)
-        throw EDatabaseError(QStringLiteral("Dotaz není otevřený."));
+        throw EDatabaseError(QStringLiteral("Query is not open"));
     if (!eof_)
         eof_ = !statement().fetch();
 }
@@ -86,7 +86,7 @@ int ReadQuery::fieldCount() const
 QString ReadQuery::asString(int column) const
 {
     if (!open_ || eof_ || column < 0 || column >= fieldCount())
-        throw EDatabaseError(QStringLiteral("Sloupec %1 není v aktuálním řádku dotazu.").arg(column));
+        throw EDatabaseError(QStringLiteral("Column %1 is not in the current row of the query").arg(column));
     return columnText(statement_->columns()[column], statement_->rowData(),
                       DatabaseAccess::codec(statement_->database()));
 }
@@ -94,7 +94,7 @@ QString ReadQuery::asString(int column) const
 bool ReadQuery::isNull(int column) const
 {
     if (!open_ || eof_ || column < 0 || column >= fieldCount())
-        throw EDatabaseError(QStringLiteral("Sloupec %1 není v aktuálním řádku dotazu.").arg(column));
+        throw EDatabaseError(QStringLiteral("Column %1 is not in the current row of the query").arg(column));
     return columnIsNull(statement_->columns()[column], statement_->rowData());
 }
 

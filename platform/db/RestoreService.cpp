@@ -26,7 +26,7 @@ void appendPathItem(QByteArray &buffer, char item, const QString &path)
 {
     const QByteArray bytes = QFile::encodeName(path);
     if (bytes.size() > 0xFFFF)
-        throw EDatabaseError(QStringLiteral("Cesta k souboru je příliš dlouhá."));
+        throw EDatabaseError(QStringLiteral("File path is too long"));
     buffer.append(item);
     char length[2];
     qToLittleEndian<quint16>(quint16(bytes.size()), length);
@@ -42,9 +42,20 @@ void appendNumberItem(QByteArray &buffer, char item, std::uint32_t value)
     buffer.append(number, 4);
 }
 
+// A query's send item: the code, a two-byte length and the four-byte value.
+QByteArray queryNumberItem(char item, std::uint32_t value)
+{
+    QByteArray buffer(1, item);
+    char bytes[6];
+    qToLittleEndian<quint16>(4, bytes);
+    qToLittleEndian<quint32>(value, bytes + 2);
+    buffer.append(bytes, 6);
+    return buffer;
+}
+
 EDatabaseError unexpectedReply()
 {
-    return EDatabaseError(QStringLiteral("Neočekávaná odpověď správce služeb serveru."));
+    return EDatabaseError(QStringLiteral("Unexpected reply from the services manager"));
 }
 
 } // namespace
@@ -100,6 +111,12 @@ QString serviceLineFromReply(const QByteArray &reply)
     return fromWin1250(reply.mid(3, length));
 }
 
+bool serviceReplyTimedOut(const QByteArray &reply)
+{
+    return reply.size() >= 4 && reply[0] == char(isc_info_svc_line) && reply[1] == 0 && reply[2] == 0 &&
+           reply[3] == char(isc_info_svc_timeout);
+}
+
 RestoreService::RestoreService() : handle_(std::make_unique<Handle>()) {}
 
 RestoreService::~RestoreService()
@@ -119,7 +136,7 @@ void RestoreService::releaseHandle() noexcept
 void RestoreService::requireAttached() const
 {
     if (!isAttached())
-        throw EDatabaseError(QStringLiteral("Služba obnovy databáze není připojena ke správci služeb."));
+        throw EDatabaseError(QStringLiteral("Restore service is not attached to the services manager"));
 }
 
 bool RestoreService::isAttached() const
@@ -137,7 +154,7 @@ void RestoreService::attach()
         QString user = findParameter(params, QStringLiteral("user_name")).value_or(QString());
         QString password;
         if (!askLogin(managerName, user, password))
-            throw EDatabaseError(QStringLiteral("Přihlášení k databázi bylo zrušeno."));
+            throw EDatabaseError(QStringLiteral("Database login cancelled"));
         lines = {QStringLiteral("user_name=") + user, QStringLiteral("password=") + password};
     }
     const QByteArray spb = serviceAttachBuffer(lines);
@@ -165,11 +182,19 @@ QString RestoreService::nextLine()
 {
     requireAttached();
     const char items[] = {isc_info_svc_line};
+    // With a time-out of one second, the server answers at least that often.
+    const QByteArray timeout = onQuiet ? queryNumberItem(isc_info_svc_timeout, 1) : QByteArray();
     QByteArray reply(0xFFFF, '\0');
-    ISC_STATUS_ARRAY status;
-    fb::api().service_query(status, &handle_->value, nullptr, 0, nullptr, sizeof items, items,
-                            static_cast<unsigned short>(reply.size()), reply.data());
-    fb::check(status);
+    for (;;) {
+        ISC_STATUS_ARRAY status;
+        fb::api().service_query(status, &handle_->value, nullptr, static_cast<unsigned short>(timeout.size()),
+                                timeout.isEmpty() ? nullptr : timeout.constData(), sizeof items, items,
+                                static_cast<unsigned short>(reply.size()), reply.data());
+        fb::check(status);
+        if (!serviceReplyTimedOut(reply))
+            break;
+        onQuiet();
+    }
     const QString line = serviceLineFromReply(reply);
     eof_ = line.isEmpty();
     return line;

@@ -52,6 +52,8 @@ QByteArray restoreStartBuffer(const RestoreRequest &request);
 // The text of one isc_info_svc_line reply (empty at the end of the output);
 // a reply of another shape raises EDatabaseError.
 QString serviceLineFromReply(const QByteArray &reply);
+// A reply that brings no line because the query's time-out passed first.
+bool serviceReplyTimedOut(const QByteArray &reply);
 
 class RestoreService {
 public:
@@ -68,6 +70,9 @@ public:
     // On: attach asks user name and password through platform::askLogin first.
     bool loginPrompt = false;
     RestoreRequest request;
+    // When set, called whenever the server has sent no line for a second; it
+    // may raise to stop waiting (the restore then goes on in the server).
+    std::function<void()> onQuiet;
 
     void attach();
     bool isAttached() const;

@@ -170,7 +170,7 @@ void Statement::bindNull(int index)
 void Statement::execute()
 {
     if (!prepared())
-        throw EDatabaseError(QStringLiteral("Příkaz SQL není připraven."));
+        throw EDatabaseError(QStringLiteral("SQL statement is not prepared"));
     closeCursor();
     const fb::Api &client = fb::api();
     const unsigned short dialect = static_cast<unsigned short>(database_->sqlDialect());

@@ -13,13 +13,13 @@ StatementTarget resolveTarget(Database *database, Transaction *transaction)
     if (!transaction && database)
         transaction = database->defaultTransaction();
     if (!database)
-        throw EDatabaseError(QStringLiteral("Chybí připojení k databázi."));
+        throw EDatabaseError(QStringLiteral("No database connection"));
     if (!transaction)
-        throw EDatabaseError(QStringLiteral("Chybí transakce."));
+        throw EDatabaseError(QStringLiteral("No transaction"));
     if (!database->isOpen())
-        throw EDatabaseError(QStringLiteral("Připojení k databázi není otevřené."));
+        throw EDatabaseError(QStringLiteral("Database connection is not open"));
     if (!transaction->inTransaction())
-        throw EDatabaseError(QStringLiteral("Transakce není aktivní."));
+        throw EDatabaseError(QStringLiteral("Transaction is not active"));
     return {database, transaction};
 }
 

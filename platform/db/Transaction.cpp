@@ -57,7 +57,7 @@ QByteArray buildTpb(const QStringList &params)
             continue;
         const int item = tpbItem(line);
         if (item == 0)
-            throw EDatabaseError(QStringLiteral("Neznámý parametr transakce: %1").arg(line));
+            throw EDatabaseError(QStringLiteral("Unknown transaction parameter: %1").arg(line));
         tpb.append(char(item));
     }
     if (!tpb.isEmpty())
@@ -76,11 +76,7 @@ Transaction::~Transaction()
     try {
         commit();
     } catch (const Exception &) {
-        try {
-            rollback();
-        } catch (const Exception &) {
-            TransactionAccess::lose(*this);
-        }
+        TransactionAccess::release(*this);
     }
 }
 
@@ -94,7 +90,7 @@ void Transaction::setDefaultDatabase(Database *database)
     if (database == d->defaultDatabase)
         return;
     if (inTransaction())
-        throw EDatabaseError(QStringLiteral("Nelze změnit připojení aktivní transakce."));
+        throw EDatabaseError(QStringLiteral("Cannot change the database of an active transaction"));
     d->defaultDatabase = database;
 }
 
@@ -106,16 +102,16 @@ QStringList Transaction::params() const
 void Transaction::setParams(const QStringList &lines)
 {
     if (inTransaction())
-        throw EDatabaseError(QStringLiteral("Nelze změnit parametry aktivní transakce."));
+        throw EDatabaseError(QStringLiteral("Cannot change the parameters of an active transaction"));
     d->params = lines;
 }
 
 void Transaction::start()
 {
     if (inTransaction())
-        throw EDatabaseError(QStringLiteral("Transakce je již aktivní."));
+        throw EDatabaseError(QStringLiteral("Transaction is already active"));
     if (!d->defaultDatabase)
-        throw EDatabaseError(QStringLiteral("Transakce nemá připojení k databázi."));
+        throw EDatabaseError(QStringLiteral("Transaction has no database"));
     Database &database = *d->defaultDatabase;
     const QByteArray tpb = buildTpb(d->params);
     TransactionBlock block{DatabaseAccess::handle(database), int(tpb.size()),
@@ -151,7 +147,7 @@ bool Transaction::inTransaction() const
 isc_tr_handle *TransactionAccess::handle(Transaction &transaction)
 {
     if (!transaction.inTransaction())
-        throw EDatabaseError(QStringLiteral("Transakce není aktivní."));
+        throw EDatabaseError(QStringLiteral("Transaction is not active"));
     return &transaction.d->handle;
 }
 
@@ -159,7 +155,7 @@ Database &TransactionAccess::database(Transaction &transaction)
 {
     Database *database = transaction.inTransaction() ? transaction.d->runningOn : transaction.d->defaultDatabase;
     if (!database)
-        throw EDatabaseError(QStringLiteral("Transakce nemá připojení k databázi."));
+        throw EDatabaseError(QStringLiteral("Transaction has no database"));
     return *database;
 }
 
@@ -173,6 +169,13 @@ void TransactionAccess::end(Transaction &transaction, bool commit)
     else
         client.rollback_transaction(status, handle);
     fb::check(status);
+    lose(transaction);
+}
+
+void TransactionAccess::release(Transaction &transaction)
+{
+    ISC_STATUS_ARRAY status;
+    fb::api().rollback_transaction(status, &transaction.d->handle);
     lose(transaction);
 }
 

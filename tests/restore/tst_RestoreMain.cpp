@@ -2,8 +2,10 @@
 // in-process and as the real program against the private server.
 
 #include "RestoreFixture.h"
+#include "StalledBackup.h"
 
 #include "ModalDriver.h"
+#include "ProcessSignals.h"
 #include "RestoreMain.h"
 #include "TestMain.h"
 #include "fDAWait.h"
@@ -14,6 +16,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <csignal>
 #include <vector>
 
 using namespace restoretest;
@@ -26,6 +29,20 @@ namespace {
 
 const QKeySequence kReturn(Qt::Key_Return);
 const QKeySequence kEscape(Qt::Key_Escape);
+
+// The real program, its output on the test's own.
+void startPelrin(QProcess &pelrin, const QStringList &args)
+{
+    pelrin.setProcessChannelMode(QProcess::ForwardedChannels);
+    pelrin.start(qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/restore/pelrin"), args);
+}
+
+void addSignalRows()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+}
 
 int runPelrin(const QStringList &args)
 {
@@ -173,14 +190,50 @@ private slots:
         const DbFixture target(QStringLiteral("process-target"));
         addOldUser(target);
         QProcess pelrin;
-        pelrin.setProcessChannelMode(QProcess::ForwardedChannels);
-        pelrin.start(qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/restore/pelrin"),
-                     {backup.path, target.path(), QString(), testsupport::sysdbaPassword(), mode});
+        startPelrin(pelrin, {backup.path, target.path(), QString(), testsupport::sysdbaPassword(), mode});
         QVERIFY(pelrin.waitForFinished(60000));
         QCOMPARE(pelrin.exitStatus(), QProcess::NormalExit);
         QCOMPARE(pelrin.exitCode(), kExitDone);
         QCOMPARE(userCount(target), 5);
         QCOMPARE(commonSurname(target), kCzechSurname);
+    }
+
+    void aSignalDuringARestoreEndsWithOneAndLeavesTheRestoreToTheServer_data() { addSignalRows(); }
+
+    void aSignalDuringARestoreEndsWithOneAndLeavesTheRestoreToTheServer()
+    {
+        QFETCH(int, signal);
+        const DbFixture target(QStringLiteral("signal-target"));
+        // A restore that runs, and says nothing, until the test lets it go.
+        StalledBackup backup(QStringLiteral("signal"));
+        QProcess pelrin;
+        startPelrin(pelrin, {backup.path, target.path(), QString(), testsupport::sysdbaPassword(), "VERYSILENT"});
+        QVERIFY(backup.waitForReader(15000));
+        ::kill(pid_t(pelrin.processId()), signal);
+        QVERIFY(pelrin.waitForFinished(10000));
+        QCOMPARE(pelrin.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(pelrin.exitCode(), kExitFailed);
+        QVERIFY(backup.stillRead());
+    }
+
+    void aSignalBeforeAnyRestoreEndsWithOne_data() { addSignalRows(); }
+
+    void aSignalBeforeAnyRestoreEndsWithOne()
+    {
+        QFETCH(int, signal);
+        const SampleBackup backup(QStringLiteral("window-signal"));
+        const DbFixture target(QStringLiteral("window-signal-target"));
+        addOldUser(target);
+        // Wherever the signal finds it (connection test, disconnect wait or the
+        // window waiting for "Obnovit"), the program ends without a restore.
+        QProcess pelrin;
+        startPelrin(pelrin, {backup.path, target.path(), QString(), testsupport::sysdbaPassword()});
+        QVERIFY(testsupport::waitUntilSignalsTakenOver(pelrin.processId(), 15000));
+        ::kill(pid_t(pelrin.processId()), signal);
+        QVERIFY(pelrin.waitForFinished(10000));
+        QCOMPARE(pelrin.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(pelrin.exitCode(), kExitFailed);
+        QCOMPARE(commonSurname(target), kOldSurname);
     }
 
     void interactiveRestoreEndsWithZero()

@@ -1,5 +1,6 @@
 #include "DbFixture.h"
 
+#include "PrivateServer.h"
 #include "SqlUtils.h"
 #include "TestEnvironment.h"
 #include "UsersTableSchema.h"
@@ -20,7 +21,19 @@ void addAccessRows()
 }
 
 DbFixture::DbFixture(const QString &name, Access access, int dialect)
-    : path_(newDatabasePath(name)), databaseName_(access == Access::Tcp ? overTcp(path_) : path_)
+    : DbFixture(newDatabasePath(name), access, dialect, nullptr)
+{
+}
+
+DbFixture::DbFixture(const QString &name, const PrivateServer &server)
+    : DbFixture(newDatabasePath(name), Access::Tcp, 3, &server)
+{
+}
+
+DbFixture::DbFixture(const QString &path, Access access, int dialect, const PrivateServer *server)
+    : path_(path), databaseName_(server                  ? server->databaseName(path_)
+                                 : access == Access::Tcp ? overTcp(path_)
+                                                         : path_)
 {
     platform::createDatabase(databaseName_, QStringLiteral("SYSDBA"), sysdbaPassword(), QStringLiteral("WIN1250"),
                              dialect);

@@ -17,6 +17,8 @@ class Transaction;
 
 namespace testsupport {
 
+class PrivateServer;
+
 enum class Access { Tcp, Embedded };
 
 // Adds the column "access" with one row for each way in, for a _data function.
@@ -26,6 +28,9 @@ class DbFixture {
 public:
     // Creates the database file (name: a readable part of its file name).
     explicit DbFixture(const QString &name, Access access = Access::Tcp, int dialect = 3);
+    // The same on a server of the test's own, over TCP; the file lies outside
+    // the server's folder and outlives a restart.
+    DbFixture(const QString &name, const PrivateServer &server);
 
     // "localhost:/path" over TCP, the bare path embedded.
     QString databaseName() const { return databaseName_; }
@@ -54,6 +59,7 @@ public:
     static QString literal(const std::optional<QString> &value);
 
 private:
+    DbFixture(const QString &path, Access access, int dialect, const PrivateServer *server);
     QString path_;
     QString databaseName_;
 };

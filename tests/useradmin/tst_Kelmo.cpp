@@ -4,6 +4,7 @@
 #include "DACrypt.h"
 #include "DbFixture.h"
 #include "ModalDriver.h"
+#include "ProcessSignals.h"
 #include "StationName.h"
 #include "TestEnvironment.h"
 #include "TestMain.h"
@@ -17,13 +18,16 @@
 #include "fUzivU_s.h"
 #include "fUziv_s.h"
 
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -382,6 +386,48 @@ private slots:
         QCOMPARE(driver.seen().size(), 1);
         QCOMPARE(driver.seen()[0].icon, int(QMessageBox::Critical));
         QVERIFY(driver.seen()[0].text.contains(QStringLiteral("libzadna-knihovna.so")));
+    }
+
+    // The real program, signalled once its main window is shown or while its
+    // login dialog waits; the line "main window shown" tells the first.
+    void aSignalEndsTheProgramAsClosingItWould_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<int>("signal");
+        QTest::newRow("main window, SIGTERM") << "SPRAVCE" << SIGTERM;
+        QTest::newRow("main window, SIGINT") << "SPRAVCE" << SIGINT;
+        QTest::newRow("login dialog, SIGTERM") << "HESLAR" << SIGTERM;
+        QTest::newRow("login dialog, SIGINT") << "HESLAR" << SIGINT;
+    }
+
+    void aSignalEndsTheProgramAsClosingItWould()
+    {
+        QFETCH(QString, login);
+        QFETCH(int, signal);
+        writeSettings(fixture_->databaseName(), login);
+        QProcess kelmo;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("kelmo.startup.info=true"));
+        kelmo.setProcessEnvironment(environment);
+        kelmo.start(qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/useradmin/kelmo"));
+        QVERIFY(kelmo.waitForStarted());
+        const QString attachments =
+            QStringLiteral("select count(*) from MON$ATTACHMENTS where MON$REMOTE_PID = %1").arg(kelmo.processId());
+        QDeadlineTimer deadline(15000);
+        if (login == QLatin1String("SPRAVCE")) {
+            while (!kelmo.readAllStandardError().contains("main window shown") && !deadline.hasExpired())
+                kelmo.waitForReadyRead(100);
+        } else {
+            while (fixture_->readValue(attachments) != QStringLiteral("1") && !deadline.hasExpired())
+                QTest::qWait(10);
+        }
+        QVERIFY(!deadline.hasExpired());
+        QCOMPARE(fixture_->readValue(attachments), std::optional<QString>(QStringLiteral("1")));
+        ::kill(pid_t(kelmo.processId()), signal);
+        QVERIFY(kelmo.waitForFinished(10000));
+        QCOMPARE(kelmo.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(kelmo.exitCode(), 0);
+        QCOMPARE(fixture_->readValue(attachments), std::optional<QString>(QStringLiteral("0")));
     }
 
     void settingsFileDefaultsToZeloIniBesideTheProgram()

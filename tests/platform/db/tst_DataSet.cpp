@@ -2,6 +2,7 @@
 // list gives it, against the private server and the embedded engine.
 
 #include "DbFixture.h"
+#include "ErrorTranslation.h"
 #include "base/Exceptions.h"
 #include "db/DataSet.h"
 #include "db/Database.h"
@@ -99,6 +100,7 @@ private slots:
     void navigationAndRecordNumbers();
     void insertPostsAtOnceAndNewRowStaysCurrent_data() { addAccessRows(); }
     void insertPostsAtOnceAndNewRowStaysCurrent();
+    void postShowsTheRowAsTheServerStoredIt();
     void modifyFindsTheRowByItsOldLogin_data() { addAccessRows(); }
     void modifyFindsTheRowByItsOldLogin();
     void deleteRunsAtOnce();
@@ -202,6 +204,47 @@ void DataSetTest::insertPostsAtOnceAndNewRowStaysCurrent()
     QCOMPARE(list.stored(QStringLiteral("UZI$HESLO"), QStringLiteral("SVOBODA")), QStringLiteral("123456"));
 }
 
+void DataSetTest::postShowsTheRowAsTheServerStoredIt()
+{
+    UsersList list;
+    // The server overrides what was posted: a value where NULL was sent, NULL where a value was.
+    list.fixture.execute(QStringLiteral("create trigger DB$UZIV_SERVER for DB$UZIV before insert or update as "
+                                        "begin "
+                                        "  if (inserting) then begin"
+                                        "    new.UZI$POZN = 'vloženo serverem'; new.UZI$EMAIL = null; end "
+                                        "  else begin"
+                                        "    new.UZI$POZN = 'změněno serverem'; new.UZI$JMENO = null; end "
+                                        "end"));
+    list.set.open();
+    const int email = list.set.fieldByName(QStringLiteral("UZI$EMAIL"))->index();
+    const int jmeno = list.set.fieldByName(QStringLiteral("UZI$JMENO"))->index();
+    const int pozn = list.set.fieldByName(QStringLiteral("UZI$POZN"))->index();
+    list.set.append();
+    list.set.fieldByName(QStringLiteral("UZI$LOGIN"))->setAsString(QStringLiteral("NOVY"));
+    list.set.fieldByName(QStringLiteral("UZI$PRIJMENI"))->setAsString(QStringLiteral("Nový"));
+    list.set.fieldByName(QStringLiteral("UZI$JMENO"))->setAsString(QStringLiteral("Jan"));
+    list.set.fieldByName(QStringLiteral("UZI$EMAIL"))->setAsString(QStringLiteral("novy@firma.cz"));
+    list.set.fieldByName(QStringLiteral("UZI$PRAVO"))->setAsString(QStringLiteral("R"));
+    list.set.post();
+    const int row = list.set.currentRow();
+    QCOMPARE(list.field(QStringLiteral("UZI$LOGIN")), QStringLiteral("NOVY"));
+    QCOMPARE(list.field(QStringLiteral("UZI$POZN")), QStringLiteral("vloženo serverem"));
+    QVERIFY(!list.set.isNull(row, pozn));
+    QVERIFY(list.set.fieldByName(QStringLiteral("UZI$EMAIL"))->isNull());
+    QVERIFY(list.set.isNull(row, email));
+    QCOMPARE(list.field(QStringLiteral("UZI$JMENO")), QStringLiteral("Jan"));
+
+    list.set.edit();
+    list.set.fieldByName(QStringLiteral("UZI$EMAIL"))->setAsString(QStringLiteral("jan@firma.cz"));
+    list.set.post();
+    QCOMPARE(list.set.currentRow(), row);
+    QCOMPARE(list.set.text(row, pozn), QStringLiteral("změněno serverem"));
+    QVERIFY(list.set.isNull(row, jmeno));
+    QVERIFY(list.set.fieldByName(QStringLiteral("UZI$JMENO"))->isNull());
+    QCOMPARE(list.set.text(row, email), QStringLiteral("jan@firma.cz"));
+    QVERIFY(!list.set.isNull(row, email));
+}
+
 void DataSetTest::modifyFindsTheRowByItsOldLogin()
 {
     QFETCH(Access, access);
@@ -301,6 +344,7 @@ void DataSetTest::requiredFieldMustHaveAValue()
         QFAIL("the server was asked");
     } catch (const EDatabaseError &error) {
         QCOMPARE(error.message(), QStringLiteral("Field 'Příjmení' must have a value"));
+        QCOMPARE(TranslateException(error), QStringLiteral("Údaj 'Příjmení' musí být vyplněn!"));
     }
     // Not required any more: the server's own check refuses the NULL.
     list.set.fieldByName(QStringLiteral("UZI$PRIJMENI"))->setRequired(false);
@@ -336,24 +380,29 @@ void DataSetTest::readOnlyAndNoDeleteQueryErrors()
     list.set.setModifySql({});
     list.set.setDeleteSql({});
     list.set.open();
+    // What the data layer raises, and what the user then reads.
     const QString readOnly = QStringLiteral("Cannot modify a read-only dataset");
+    const QString translated = QStringLiteral("Data jsou určena pouze pro čtení!");
     try {
         list.set.insert();
         QFAIL("insert without a statement");
     } catch (const EDatabaseError &error) {
         QCOMPARE(error.message(), readOnly);
+        QCOMPARE(TranslateException(error), translated);
     }
     try {
         list.set.edit();
         QFAIL("edit without a statement");
     } catch (const EDatabaseError &error) {
         QCOMPARE(error.message(), readOnly);
+        QCOMPARE(TranslateException(error), translated);
     }
     try {
         list.set.deleteRecord();
         QFAIL("delete without a statement");
     } catch (const EDatabaseError &error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot delete from dataset. (No delete query)"));
+        QCOMPARE(TranslateException(error), translated);
     }
     QCOMPARE(list.set.recordCount(), 3);
     QVERIFY_THROWS_EXCEPTION(EDatabaseError,

@@ -2,11 +2,14 @@
 // over TCP and through the embedded engine.
 
 #include "DbFixture.h"
+#include "PrivateServer.h"
 #include "TestEnvironment.h"
 #include "base/Exceptions.h"
 #include "base/Win1250.h"
+#include "db/DataSet.h"
 #include "db/Database.h"
 #include "db/FbClient.h"
+#include "db/Field.h"
 #include "db/LoginPrompt.h"
 #include "db/Query.h"
 #include "db/ReadQuery.h"
@@ -14,7 +17,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
@@ -35,35 +37,13 @@ QString run(platform::Database &database, const QString &sql)
     return query.asString();
 }
 
-// A second private server of the test's own, to be stopped mid-test, on the
-// port the build gives it.
-class OwnServer {
-public:
-    OwnServer()
-        : dir_(firebirdDir() + QStringLiteral("/own-server")), port_(qEnvironmentVariable("FB_TEST_SECOND_PORT"))
-    {
-    }
-    ~OwnServer() { script({QStringLiteral("stop"), dir_}); }
-    bool start() { return script({QStringLiteral("start"), dir_, port_}); }
-    void stop() { script({QStringLiteral("stop"), dir_}); }
-    QString databaseName(const QString &file) const
-    {
-        return QStringLiteral("localhost/%1:%2/%3").arg(port_, dir_, file);
-    }
+// A second server of the test's own, to be stopped or killed mid-test.
+PrivateServer ownServer()
+{
+    return PrivateServer(QStringLiteral("own-server"), "FB_TEST_SECOND_PORT");
+}
 
-private:
-    bool script(const QStringList &arguments) const
-    {
-        QProcess process;
-        process.start(qEnvironmentVariable("ZELO_SOURCE_DIR") + QStringLiteral("/scripts/fbserver.sh"), arguments);
-        const bool done = process.waitForFinished(30000) && process.exitCode() == 0;
-        if (!done)
-            qWarning().noquote() << process.readAllStandardError();
-        return done;
-    }
-    QString dir_;
-    QString port_;
-};
+const QString kOwnAttachment = QStringLiteral(" from MON$ATTACHMENTS where MON$ATTACHMENT_ID = current_connection");
 
 } // namespace
 
@@ -81,7 +61,10 @@ private slots:
     void czechLettersInThePathNameTheFileOnDisk();
     void parameterNamesIgnoreCaseAndPrefix();
     void passwordWithBlanksIsSentAsItStands();
-    void unknownParameterFailsOpen();
+    void parameterLinesNameAnyItemOfTheClientsList_data();
+    void parameterLinesNameAnyItemOfTheClientsList();
+    void badParameterLinesFailOpen_data();
+    void badParameterLinesFailOpen();
     void nameAndParametersCannotChangeWhileOpen();
     void loginPromptAsksForUserAndPassword();
     void loginPromptCancelledOrMissingFailsOpen();
@@ -89,6 +72,8 @@ private slots:
     void dialectIsLoweredToTheDatabases_data() { addAccessRows(); }
     void dialectIsLoweredToTheDatabases();
     void connectedTestNoticesAStoppedServer();
+    void closeEndsAConnectionWhoseServerWasKilled();
+    void aCommitTheServerRefusesKeepsTheConnectionOpen();
 
     void closeCommitsActiveTransactions_data() { addAccessRows(); }
     void closeCommitsActiveTransactions();
@@ -202,17 +187,81 @@ void DatabaseTest::passwordWithBlanksIsSentAsItStands()
     QVERIFY_THROWS_EXCEPTION(EIBError, database.open());
 }
 
-void DatabaseTest::unknownParameterFailsOpen()
+void DatabaseTest::parameterLinesNameAnyItemOfTheClientsList_data()
 {
+    QTest::addColumn<QStringList>("setup");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("expected");
+    const QString database = QStringLiteral(" from MON$DATABASE");
+    const QString garbageCollection = QStringLiteral("select MON$GARBAGE_COLLECTION") + kOwnAttachment;
+    const QStringList none;
+    QTest::newRow("number in one byte") << none << "set_db_sql_dialect=1"
+                                        << "select MON$SQL_DIALECT" + database << "1";
+    QTest::newRow("number in two bytes, prefix and case") << none << "ISC_DPB_Set_Page_Buffers=500"
+                                                          << "select MON$PAGE_BUFFERS" + database << "500";
+    // One byte would read as a negative number.
+    QTest::newRow("number above 127") << none << "set_page_buffers=200"
+                                      << "select MON$PAGE_BUFFERS" + database << "200";
+    QTest::newRow("number in four bytes") << none << "sweep_interval=70000"
+                                          << "select MON$SWEEP_INTERVAL" + database << "70000";
+    QTest::newRow("number zero") << none << "force_write=0"
+                                 << "select MON$FORCED_WRITES" + database << "0";
+    QTest::newRow("text") << none << "process_name=kelmo-zkouska"
+                          << "select MON$REMOTE_PROCESS" + kOwnAttachment << "kelmo-zkouska";
+    QTest::newRow("text, role") << QStringList{QStringLiteral("create role KONTROLA"),
+                                               QStringLiteral("grant KONTROLA to SYSDBA")}
+                                << "isc_dpb_sql_role_name=KONTROLA"
+                                << "select current_role from RDB$DATABASE"
+                                << "KONTROLA";
+    QTest::newRow("text, character set") << none << "lc_ctype=UTF8"
+                                         << "select MON$CHARACTER_SET_ID" + kOwnAttachment << "4";
+    QTest::newRow("switch") << none << "no_garbage_collect" << garbageCollection << "0";
+    QTest::newRow("switch with an empty value") << none << "NO_GARBAGE_COLLECT=" << garbageCollection << "0";
+}
+
+void DatabaseTest::parameterLinesNameAnyItemOfTheClientsList()
+{
+    QFETCH(QStringList, setup);
+    QFETCH(QString, line);
+    QFETCH(QString, sql);
+    QFETCH(QString, expected);
+    const DbFixture fixture(QStringLiteral("paramitems"));
+    for (const QString &statement : setup)
+        fixture.execute(statement);
+    platform::Database database;
+    database.setDatabaseName(fixture.databaseName());
+    database.setParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + sysdbaPassword(), line});
+    platform::Transaction transaction;
+    database.setDefaultTransaction(&transaction);
+    database.open();
+    transaction.start();
+    QCOMPARE(run(database, sql).trimmed(), expected);
+}
+
+void DatabaseTest::badParameterLinesFailOpen_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("unknown name") << "page_sise=4096";
+    QTest::newRow("number given as text") << "num_buffers=sto";
+    QTest::newRow("number out of range") << "num_buffers=99999999999";
+    QTest::newRow("switch given a value") << "no_garbage_collect=1";
+}
+
+void DatabaseTest::badParameterLinesFailOpen()
+{
+    QFETCH(QString, line);
     const DbFixture fixture(QStringLiteral("unknownparam"));
     auto database = fixture.newConnection();
-    database->setParams(DbFixture::connectionParams() << QStringLiteral("page_sise=4096"));
+    database->setParams(DbFixture::connectionParams() << line);
     QSignalSpy connects(database.get(), &platform::Database::afterConnect);
     try {
         database->open();
-        QFAIL("an unknown parameter was accepted");
+        QFAIL("a bad parameter line was accepted");
+    } catch (const EIBError &error) {
+        QFAIL(qPrintable(QStringLiteral("the server was asked: ") + error.message()));
     } catch (const EDatabaseError &error) {
-        QVERIFY2(error.message().contains(QStringLiteral("page_sise=4096")), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(line), qPrintable(error.message()));
     }
     QVERIFY(!database->isOpen());
     QCOMPARE(connects.size(), 0);
@@ -293,9 +342,9 @@ void DatabaseTest::dialectIsLoweredToTheDatabases()
 
 void DatabaseTest::connectedTestNoticesAStoppedServer()
 {
-    OwnServer server;
+    PrivateServer server = ownServer();
     QVERIFY(server.start());
-    const QString name = server.databaseName(QStringLiteral("stopped.fdb"));
+    const QString name = server.databaseName(server.dir() + QStringLiteral("/stopped.fdb"));
     platform::createDatabase(name, QStringLiteral("SYSDBA"), sysdbaPassword());
     platform::Database database;
     platform::Transaction transaction;
@@ -315,6 +364,87 @@ void DatabaseTest::connectedTestNoticesAStoppedServer()
     QVERIFY(!database.connected());
     QCOMPARE(disconnects.size(), 1);
     database.close();
+}
+
+void DatabaseTest::closeEndsAConnectionWhoseServerWasKilled()
+{
+    PrivateServer server = ownServer();
+    QVERIFY(server.start());
+    const DbFixture fixture(QStringLiteral("killed"), server);
+    auto database = fixture.openConnection(kMainWindowTransaction);
+    platform::Transaction *transaction = database->defaultTransaction();
+    platform::DataSet users;
+    users.setDatabase(database.get());
+    users.setSelectSql({QStringLiteral("select UZI$LOGIN, UZI$PRIJMENI, UZI$PRAVO from DB$UZIV")});
+    users.setInsertSql({QStringLiteral("insert into DB$UZIV (UZI$LOGIN, UZI$PRIJMENI, UZI$PRAVO)"),
+                        QStringLiteral("values (:UZI$LOGIN, :UZI$PRIJMENI, :UZI$PRAVO)")});
+    users.open();
+    QSignalSpy disconnects(database.get(), &platform::Database::afterDisconnect);
+
+    QVERIFY(server.kill());
+    QList<std::int32_t> raised;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            database->close();
+        } catch (const EIBError &error) {
+            raised << error.errorCode();
+        }
+    }
+    // The commit's failure, raised by the first close only: the connection is gone.
+    QCOMPARE(raised.size(), 1);
+    QVERIFY2(raised[0] == 335544726 || raised[0] == 335544727 || raised[0] == 335544721,
+             qPrintable(QString::number(raised[0])));
+    QVERIFY(!database->isOpen());
+    QVERIFY(!database->connected());
+    QVERIFY(!transaction->inTransaction());
+    QVERIFY(!users.active());
+    QCOMPARE(disconnects.size(), 1);
+
+    QVERIFY(server.start());
+    database->open();
+    transaction->start();
+    users.open();
+    users.append();
+    users.fieldByName(QStringLiteral("UZI$LOGIN"))->setAsString(QStringLiteral("ZNOVU"));
+    users.fieldByName(QStringLiteral("UZI$PRIJMENI"))->setAsString(QStringLiteral("Po restartu"));
+    users.fieldByName(QStringLiteral("UZI$PRAVO"))->setAsString(QStringLiteral("A"));
+    users.post();
+    transaction->commit();
+    QCOMPARE(fixture.readValue(QStringLiteral("select UZI$PRIJMENI from DB$UZIV where UZI$LOGIN = 'ZNOVU'")),
+             std::optional<QString>(QStringLiteral("Po restartu")));
+}
+
+void DatabaseTest::aCommitTheServerRefusesKeepsTheConnectionOpen()
+{
+    const DbFixture fixture(QStringLiteral("refused"));
+    fixture.execute(QStringLiteral("create table LOCKED (X integer)"));
+    auto user = fixture.openConnection();
+    run(*user, QStringLiteral("insert into LOCKED values (1)"));
+    // Dropping a table in use is refused at commit, on a nowait transaction
+    // with a lock conflict.
+    auto dropper = fixture.openConnection(kMainWindowTransaction);
+    platform::DataSet users;
+    users.setDatabase(dropper.get());
+    users.setSelectSql({QStringLiteral("select UZI$LOGIN from DB$UZIV")});
+    users.open();
+    QSignalSpy disconnects(dropper.get(), &platform::Database::afterDisconnect);
+    run(*dropper, QStringLiteral("drop table LOCKED"));
+    try {
+        dropper->close();
+        QFAIL("dropping a table in use was committed");
+    } catch (const EIBError &error) {
+        QCOMPARE(error.errorCode(), 335544345);
+    }
+    QVERIFY(dropper->isOpen());
+    QVERIFY(dropper->defaultTransaction()->inTransaction());
+    QVERIFY(users.active());
+    QCOMPARE(disconnects.size(), 0);
+    QCOMPARE(run(*dropper, QStringLiteral("select count(*) from DB$UZIV")), QStringLiteral("0"));
+
+    dropper->defaultTransaction()->rollback();
+    dropper->close();
+    QCOMPARE(disconnects.size(), 1);
+    QVERIFY(!users.active());
 }
 
 void DatabaseTest::closeCommitsActiveTransactions()

@@ -2,6 +2,7 @@
 // replies it accepts, and attach, start, output and detach.
 
 #include "../restore/RestoreFixture.h"
+#include "../restore/StalledBackup.h"
 
 #include "TestEnvironment.h"
 #include "TestMain.h"
@@ -158,6 +159,43 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, serviceLineFromReply(reply));
+    }
+
+    void replyThatTimedOut_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("timedOut");
+        QTest::newRow("no line in time") << bytes({0x3e, 0, 0, 0x40, 0x01}) << true;
+        QTest::newRow("end of output") << bytes({0x3e, 0, 0, 0x01}) << false;
+        QTest::newRow("line") << bytes({0x3e, 2, 0}) + "ab" + bytes({0x01}) << false;
+        QTest::newRow("line whose text starts with the time-out code") << bytes({0x3e, 1, 0, 0x40, 0x01}) << false;
+        QTest::newRow("truncated") << bytes({0x3e, 0, 0}) << false;
+    }
+
+    void replyThatTimedOut()
+    {
+        QFETCH(QByteArray, reply);
+        QTEST(serviceReplyTimedOut(reply), "timedOut");
+    }
+
+    void aQuietRestoreCallsOnQuietUntilItRaises()
+    {
+        const DbFixture target(QStringLiteral("quiet-target"));
+        StalledBackup backup(QStringLiteral("quiet"));
+        RestoreService service;
+        configure(service, backup.path, target.path());
+        int quietSpells = 0;
+        service.onQuiet = [&] {
+            if (++quietSpells == 2)
+                throw Exception(QStringLiteral("enough"));
+        };
+        QStringList lines;
+        QVERIFY_THROWS_EXCEPTION(Exception, service.run([&](const QString &line) { lines << line; }));
+        QCOMPARE(quietSpells, 2);
+        QVERIFY2(lines.isEmpty(), qPrintable(lines.join(u'\n')));
+        QVERIFY(!service.isAttached());
+        // Left to the server, the restore still waits on the backup.
+        QVERIFY(backup.waitForReader());
     }
 
     void restoreReplacesTheDatabaseOverTcp()

@@ -1,0 +1,39 @@
+#pragma once
+
+// A Firebird server of a test's own beside the shared one, for tests that stop
+// or kill a server: its folder lies in the shared server's folder, its port is
+// the one the build declares in the named environment variable. Databases kept
+// across a restart belong outside its folder (start makes the folder anew).
+
+#include <QString>
+#include <QStringList>
+
+namespace testsupport {
+
+class PrivateServer {
+public:
+    PrivateServer(const QString &name, const char *portVariable);
+    // Stops the server.
+    ~PrivateServer();
+    PrivateServer(const PrivateServer &) = delete;
+    PrivateServer &operator=(const PrivateServer &) = delete;
+
+    bool start();
+    // As an administrator stops it (SIGTERM).
+    void stop();
+    // As a crash ends it (SIGKILL); returns once its port takes no connection.
+    bool kill();
+
+    QString dir() const { return dir_; }
+    int port() const { return port_; }
+    // The server over TCP by its port, whatever the client's default port:
+    // "localhost/PORT:path".
+    QString databaseName(const QString &path) const;
+
+private:
+    bool script(const QStringList &arguments) const;
+    QString dir_;
+    int port_;
+};
+
+} // namespace testsupport

@@ -1,0 +1,13 @@
+#pragma once
+
+// For tests that send SIGTERM or SIGINT to a program they started.
+
+#include <QtGlobal>
+
+namespace testsupport {
+
+// Waits until the process blocks SIGTERM and SIGINT, as the programs' main
+// does first of all to take them over; false when it ends or the time runs out.
+bool waitUntilSignalsTakenOver(qint64 pid, int timeoutMs = 30000);
+
+} // namespace testsupport
