@@ -481,7 +481,7 @@ void TfrmIBServer::btnTestClick()
         if (IBDatabase->connected())
             ShowInfo(QStringLiteral("Připojení se podařilo."));
         IBDatabase->close();
-    } catch (const std::exception &error) {
+    } catch (const Exception &error) {
         platform::messageBox(ComposeErrorMessage(QStringLiteral("Připojení se nepodařilo!"), error),
                              QStringLiteral("Chyba!"), platform::MB_ICONERROR);
     }

@@ -24,7 +24,7 @@ int runMainWindow(const QStringList &clientLibraries)
     std::unique_ptr<TfrmKelmo> frmKelmo;
     try {
         frmKelmo = std::make_unique<TfrmKelmo>(clientLibraries);
-    } catch (const std::exception &error) {
+    } catch (const Exception &error) {
         platform::messageBox(exceptionMessage(error), platform::applicationTitle(),
                              platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
         return 1;

@@ -13,6 +13,7 @@
 #include "fUziv_s.h"
 #include "ui/Application.h"
 #include "ui/Drawing.h"
+#include "ui/ErrorBoundary.h"
 #include "ui/SystemColors.h"
 
 #include <QCoreApplication>
@@ -82,19 +83,19 @@ void TfrmKelmo::buildComponents()
 
     imgSetDb = actionImage(this, 20, QStyle::SP_DriveHDIcon);
     txtSetDb = actionText(this, 23, QStringLiteral("Nastavení databáze"));
-    connect(txtSetDb, &ClickableText::clicked, this, &TfrmKelmo::txtSetDbClick);
+    connect(txtSetDb, &ClickableText::clicked, this, platform::guarded(this, &TfrmKelmo::txtSetDbClick));
 
     imgUziv = actionImage(this, 60, QStyle::SP_DirHomeIcon);
     txtUziv = actionText(this, 63, QStringLiteral("Nastavení uživatelů"));
     txtUziv->setEnabled(false);
-    connect(txtUziv, &ClickableText::clicked, this, &TfrmKelmo::txtUzivClick);
+    connect(txtUziv, &ClickableText::clicked, this, platform::guarded(this, &TfrmKelmo::txtUzivClick));
 
     btnOk = new QPushButton(QStringLiteral("Zavřít"), this);
     btnOk->setGeometry(93, 112, 79, 25);
     btnOk->setFont(platform::msSansSerifFont(13, true));
     platform::setFontColor(btnOk, platform::clNavy);
     setDefaultButton(btnOk);
-    connect(btnOk, &QPushButton::clicked, this, &TfrmKelmo::btnOkClick);
+    connect(btnOk, &QPushButton::clicked, this, platform::guarded(this, &TfrmKelmo::btnOkClick));
 
     sbUziv = new QStatusBar(this);
     sbUziv->setSizeGripEnabled(false);
@@ -105,8 +106,9 @@ void TfrmKelmo::buildComponents()
     trUziv->setDefaultDatabase(dbUziv);
     trUziv->setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
     dbUziv->setDefaultTransaction(trUziv);
-    connect(dbUziv, &platform::Database::afterConnect, this, &TfrmKelmo::dbUzivAfterConnect);
-    connect(dbUziv, &platform::Database::afterDisconnect, this, &TfrmKelmo::dbUzivAfterConnect);
+    connect(dbUziv, &platform::Database::afterConnect, this, platform::guarded(this, &TfrmKelmo::dbUzivAfterConnect));
+    connect(dbUziv, &platform::Database::afterDisconnect, this,
+            platform::guarded(this, &TfrmKelmo::dbUzivAfterConnect));
     qryTmp = new platform::Query(this);
     qryTmp->setDatabase(dbUziv);
     qryTmp->setTransaction(trUziv);
@@ -116,12 +118,8 @@ void TfrmKelmo::FormCreate()
 {
     // Any error that leaves a start-up step ends the program after the
     // default error box; the window is then never shown.
-    try {
-        startupComplete_ = runStartup();
-    } catch (const std::exception &error) {
-        platform::showDefaultErrorBox(error);
-        startupComplete_ = false;
-    }
+    startupComplete_ = false;
+    platform::runGuarded([this] { startupComplete_ = runStartup(); });
 }
 
 bool TfrmKelmo::runStartup()
@@ -130,13 +128,13 @@ bool TfrmKelmo::runStartup()
     try {
         LoadConnectionSettings(settingsFile_.get(), dbUziv);
         openConnection();
-    } catch (const std::exception &) {
+    } catch (const Exception &) {
         // The dialog reports a failed reopening itself.
         if (EditConnection(dbUziv, true, true)) {
             try {
                 openConnection();
                 SaveConnectionSettings(settingsFile_.get(), dbUziv);
-            } catch (const std::exception &error) {
+            } catch (const Exception &error) {
                 ShowWarning(QStringLiteral("Chyba nastavení databáze!\r\n") + exceptionMessage(error));
             }
         }
@@ -170,7 +168,7 @@ void TfrmKelmo::txtSetDbClick()
     try {
         openConnection();
         SaveConnectionSettings(settingsFile_.get(), dbUziv);
-    } catch (const std::exception &error) {
+    } catch (const Exception &error) {
         ShowWarning(QStringLiteral("Nepodařilo se připojit k databázi!\r\n") + exceptionMessage(error));
     }
 }

@@ -5,6 +5,7 @@
 #include "SqlUtils.h"
 #include "StationName.h"
 #include "UsersTable.h"
+#include "base/Exceptions.h"
 #include "base/ProfileFile.h"
 #include "base/Win1250.h"
 #include "db/Query.h"
@@ -212,7 +213,7 @@ void TfrmLogin_s::FormCloseQuery(bool &canClose)
         FLogin = edtUsername->text();
         FPassword = edtPassword->text();
         ReadRights(FQuery, FLogin, FReadOnly, FWrite, FAdmin, FFullName);
-    } catch (const std::exception &error) {
+    } catch (const Exception &error) {
         // The operator keeps the dialog and the input, as for a refused login.
         platform::showDefaultErrorBox(error);
         canClose = false;

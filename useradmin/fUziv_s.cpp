@@ -4,6 +4,7 @@
 #include "DataSource.h"
 #include "UserImages.h"
 #include "UsersTable.h"
+#include "base/Exceptions.h"
 #include "db/DataSet.h"
 #include "db/Field.h"
 #include "db/Transaction.h"
@@ -248,7 +249,7 @@ void TfrmUziv_s::aDelExecute()
         return;
     try {
         setUser->deleteRecord();
-    } catch (const std::exception &) {
+    } catch (const Exception &) {
         messageBox(QStringLiteral("Chyba při mazání uživatele!"), QStringLiteral("Upozornění"),
                    MB_OK | MB_ICONEXCLAMATION);
     }
