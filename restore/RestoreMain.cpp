@@ -69,14 +69,14 @@ bool TestConnection(Database &db)
 }
 
 // From the connection test to the end of the restore; the exit code.
-int RunRestoreProgram(const TRestoreParams &params)
+int RunRestoreProgram(const TRestoreParams &params, const TRestoreSteps &steps)
 {
     std::unique_ptr<Database> RestoreDb = newRestoreDb(params);
     if (!TestConnection(*RestoreDb))
         return kExitFailed;
 
     RestoreDb->close();
-    if (!WaitForDisconnect([&] { return RestoreDb->connected(); })) {
+    if (!WaitForDisconnect([&] { return steps.isConnected(*RestoreDb); })) {
         ShowWarning(QStringLiteral("Nepodařilo se odpojit databázi!"));
         return kExitFailed;
     }
@@ -87,7 +87,7 @@ int RunRestoreProgram(const TRestoreParams &params)
     TRestoreOutcome outcome = roNotRun;
     {
         const auto hideWait = qScopeGuard([] { HideWait(); });
-        RunBackupRestore(RestoreDb.get(), params.ParamBackupFile, kind, {TRestoreOption::Replace}, &outcome);
+        outcome = steps.restore(*RestoreDb, params, kind);
     }
     RestoreDb.reset();
     setApplicationTitle(QStringLiteral("Obnova databáze"));
@@ -126,6 +126,19 @@ QString RestoreUsageText()
         .join(QStringLiteral("\r\n"));
 }
 
+TRestoreSteps ProgramRestoreSteps()
+{
+    return {
+        .isConnected = [](Database &db) { return db.connected(); },
+        .restore =
+            [](Database &db, const TRestoreParams &params, TBackupRunKind kind) {
+                TRestoreOutcome outcome = roNotRun;
+                RunBackupRestore(&db, params.ParamBackupFile, kind, {TRestoreOption::Replace}, &outcome);
+                return outcome;
+            },
+    };
+}
+
 bool WaitForDisconnect(const std::function<bool()> &isConnected, std::chrono::milliseconds pause)
 {
     constexpr int kMaxPauses = 100;
@@ -138,7 +151,7 @@ bool WaitForDisconnect(const std::function<bool()> &isConnected, std::chrono::mi
     return true;
 }
 
-int RestoreMain(int argc, char **argv)
+int RestoreMain(int argc, char **argv, const TRestoreSteps &steps)
 {
     std::unique_ptr<Application> ownApplication;
     if (!QCoreApplication::instance())
@@ -153,7 +166,7 @@ int RestoreMain(int argc, char **argv)
     }
     int exitCode = kExitFailed;
     try {
-        exitCode = RunRestoreProgram(ParseRestoreParams(args));
+        exitCode = RunRestoreProgram(ParseRestoreParams(args), steps);
     } catch (const std::exception &error) {
         // A failure that no step of the restore reports itself.
         showDefaultErrorBox(error);

@@ -4,6 +4,7 @@
 #include "ErrorTranslation.h"
 #include "MessageBoxes.h"
 #include "RestoreLook.h"
+#include "RestoreTarget.h"
 #include "db/Database.h"
 #include "db/ParameterLines.h"
 #include "ui/Application.h"
@@ -234,6 +235,54 @@ void TfrmIBback::btnBackupClick()
         edtBackupFile->setText(dlgBackup->FileName);
 }
 
+bool TfrmIBback::usesLocalManager() const
+{
+    // A name without a server (a bare path with "/") is on this computer too:
+    // there is no ":service_mgr" of an empty server name to reach.
+    return FLocal || FServer.isEmpty();
+}
+
+void TfrmIBback::FormCloseQuery(bool &canClose)
+{
+    // The window takes no input while a restore runs, its close box included.
+    canClose = isEnabled();
+}
+
+void TfrmIBback::setUpService()
+{
+    resRestore.params.clear();
+    if (!FUserLine.isEmpty())
+        resRestore.params << FUserLine;
+    if (!FPasswordLine.isEmpty())
+        resRestore.params << FPasswordLine;
+    resRestore.loginPrompt = FUserLine.isEmpty() || FPasswordLine.isEmpty();
+    const bool local = usesLocalManager();
+    resRestore.protocol = local ? ServiceProtocol::Local : ServiceProtocol::Tcp;
+    resRestore.serverName = local ? QString() : FServer;
+}
+
+void TfrmIBback::restoreThroughService()
+{
+    setUpService();
+    RestoreTarget target(usesLocalManager(), FServer, FDatabase);
+    resRestore.request = {
+        .options = target.restoreOptions(FRestoreOptions),
+        .verbose = true,
+        .pageSize = kRestorePageSize,
+        .backupFiles = {FParamBackupFile},
+        .databaseNames = {target.restorePath()},
+    };
+    RestoreEndWatch end;
+    resRestore.run([&](const QString &line) {
+        end.see(line);
+        appendOutputLine(line);
+        processMessages();
+    });
+    flushOutputLines();
+    end.requireEnd();
+    target.takeTargetsPlace(resRestore.loginLines());
+}
+
 bool TfrmIBback::RunRestore()
 {
     bool result = false;
@@ -242,23 +291,7 @@ bool TfrmIBback::RunRestore()
     try {
         FParamBackupFile = edtBackupFile->text();
         memBackup->clear();
-        resRestore.params.clear();
-        if (!FUserLine.isEmpty())
-            resRestore.params << FUserLine;
-        if (!FPasswordLine.isEmpty())
-            resRestore.params << FPasswordLine;
-        resRestore.loginPrompt = FUserLine.isEmpty() || FPasswordLine.isEmpty();
-        // A name without a server (a bare path with "/") is on this computer too:
-        // there is no ":service_mgr" of an empty server name to reach.
-        const bool local = FLocal || FServer.isEmpty();
-        resRestore.protocol = local ? ServiceProtocol::Local : ServiceProtocol::Tcp;
-        resRestore.serverName = local ? QString() : FServer;
-        resRestore.request = {FRestoreOptions, true, kRestorePageSize, {FParamBackupFile}, {FDatabase}};
-        resRestore.run([this](const QString &line) {
-            appendOutputLine(line);
-            processMessages();
-        });
-        flushOutputLines();
+        restoreThroughService();
         result = true;
     } catch (const std::exception &error) {
         flushOutputLines();
@@ -284,7 +317,7 @@ bool RunBackupRestore(Database *connection, const QString &backupFile, TBackupRu
     form.edtDatabaseFile->setText(form.FDatabase);
     form.FParamBackupFile = backupFile;
     form.edtBackupFile->setText(backupFile);
-    form.edtServerName->setText(form.FLocal ? QStringLiteral("Lokální počítač") : form.FServer);
+    form.edtServerName->setText(form.usesLocalManager() ? QStringLiteral("Lokální počítač") : form.FServer);
     const QStringList params = connection->params();
     form.FUserLine = paramLine(params, QStringLiteral("user_name"));
     form.FPasswordLine = paramLine(params, QStringLiteral("password"));

@@ -42,6 +42,10 @@ void appendNumberItem(QByteArray &buffer, char item, std::uint32_t value)
     buffer.append(number, 4);
 }
 
+// "Exiting before completion due to errors", the line the server's restore
+// adds under each of its errors.
+constexpr ISC_STATUS kGbakExiting = 336330835;
+
 EDatabaseError unexpectedReply()
 {
     return EDatabaseError(QStringLiteral("Neočekávaná odpověď správce služeb serveru."));
@@ -97,7 +101,16 @@ QString serviceLineFromReply(const QByteArray &reply)
     const int length = qFromLittleEndian<quint16>(reply.constData() + 1);
     if (reply.size() < 3 + length + 1 || reply[3 + length] != char(isc_info_end))
         throw unexpectedReply();
-    return fromWin1250(reply.mid(3, length));
+    return fromServerText(reply.mid(3, length));
+}
+
+EIBError databaseInUseError(const QString &databasePath)
+{
+    const QByteArray path = QFile::encodeName(databasePath);
+    const ISC_STATUS status[] = {
+        isc_arg_gds, isc_gbak_db_in_use, isc_arg_string, reinterpret_cast<ISC_STATUS>(path.constData()),
+        isc_arg_gds, kGbakExiting,       isc_arg_end};
+    return fb::errorFromStatus(status);
 }
 
 RestoreService::RestoreService() : handle_(std::make_unique<Handle>()) {}
@@ -148,6 +161,7 @@ void RestoreService::attach()
                              static_cast<unsigned short>(spb.size()), spb.constData());
     fb::check(status);
     handle_->value = handle;
+    loginLines_ = lines;
     eof_ = false;
 }
 
@@ -165,12 +179,13 @@ QString RestoreService::nextLine()
 {
     requireAttached();
     const char items[] = {isc_info_svc_line};
-    QByteArray reply(0xFFFF, '\0');
+    if (reply_.isEmpty())
+        reply_.resize(0xFFFF);
     ISC_STATUS_ARRAY status;
     fb::api().service_query(status, &handle_->value, nullptr, 0, nullptr, sizeof items, items,
-                            static_cast<unsigned short>(reply.size()), reply.data());
+                            static_cast<unsigned short>(reply_.size()), reply_.data());
     fb::check(status);
-    const QString line = serviceLineFromReply(reply);
+    const QString line = serviceLineFromReply(reply_);
     eof_ = line.isEmpty();
     return line;
 }

@@ -3,6 +3,8 @@
 // The server's restore service: attach to a services manager, start a
 // restore from a backup file, read the server's output line by line, detach.
 
+#include "base/Exceptions.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -53,6 +55,12 @@ QByteArray restoreStartBuffer(const RestoreRequest &request);
 // a reply of another shape raises EDatabaseError.
 QString serviceLineFromReply(const QByteArray &reply);
 
+// The error the server's restore gives when the database it should replace
+// has other connections (336330985, "could not drop database ... might be in
+// use"), with the server's own text: a restore that replaces the database
+// itself must refuse in the same words.
+EIBError databaseInUseError(const QString &databasePath);
+
 class RestoreService {
 public:
     RestoreService();
@@ -71,6 +79,9 @@ public:
 
     void attach();
     bool isAttached() const;
+    // The user name and password lines the last attach sent: params, or what
+    // the login dialog gave.
+    QStringList loginLines() const { return loginLines_; }
     void start();
     // The next output line; the empty line that ends the output sets eof().
     QString nextLine();
@@ -89,6 +100,9 @@ private:
     struct Handle;
     std::unique_ptr<Handle> handle_;
     bool eof_ = false;
+    QStringList loginLines_;
+    // One reply buffer for every line: a line may be up to 64 KiB long.
+    QByteArray reply_;
 };
 
 } // namespace platform
