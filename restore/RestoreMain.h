@@ -40,8 +40,10 @@ constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-// The two steps of the main routine that a test may make fail, as the real
-// ones can: the connected test of the disconnect wait, and the restore.
+// The two steps of the main routine that tests put their own in place of, to
+// reach the failures that no command line brings about: the connected test
+// of the disconnect wait (a closed connection reports itself closed at once)
+// and the restore (which reports its own failures).
 struct TRestoreSteps {
     std::function<bool(platform::Database &)> isConnected;
     std::function<TRestoreOutcome(platform::Database &, const TRestoreParams &, TBackupRunKind)> restore;

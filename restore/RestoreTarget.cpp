@@ -1,9 +1,7 @@
 #include "RestoreTarget.h"
 
 #include "base/Exceptions.h"
-#include "db/Database.h"
-#include "db/Query.h"
-#include "db/Transaction.h"
+#include "base/FileLock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -40,7 +38,7 @@ bool isThisComputer(const QString &serverName)
 }
 
 RestoreTarget::RestoreTarget(bool localManager, const QString &server, const QString &databasePath)
-    : localManager_(localManager), server_(server), databasePath_(databasePath)
+    : databasePath_(databasePath)
 {
     if (!localManager && !isThisComputer(server))
         return;
@@ -52,7 +50,7 @@ RestoreTarget::RestoreTarget(bool localManager, const QString &server, const QSt
     // Beside the real file when the name is a link to it.
     const QString file = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
     const QFileInfo folder(QFileInfo(file).absolutePath());
-    if (!folder.isDir() || !folder.isWritable())
+    if (!folder.isDir() || !folder.isWritable() || (target.exists() && !target.isReadable()))
         return;
     targetFile_ = file;
     newFile_ = unusedNameBeside(file);
@@ -77,39 +75,15 @@ TRestoreOptions RestoreTarget::restoreOptions(const TRestoreOptions &requested) 
     return options;
 }
 
-QString RestoreTarget::connectionName() const
-{
-    return localManager_ ? targetFile_ : server_ + QLatin1Char(':') + targetFile_;
-}
-
-void RestoreTarget::requireNoOtherConnection(const QStringList &loginLines) const
-{
-    Database database;
-    database.setDatabaseName(connectionName());
-    database.setParams(loginLines);
-    auto *transaction = new Transaction(&database);
-    database.setDefaultTransaction(transaction);
-    database.open();
-    transaction->start();
-    // The server's own attachments (cache writer, garbage collector) do not count.
-    Query query;
-    query.setDatabase(&database);
-    query.setSql(QStringLiteral("select count(*) from MON$ATTACHMENTS "
-                                "where MON$ATTACHMENT_ID <> current_connection and MON$SYSTEM_FLAG = 0"));
-    query.execQuery();
-    const qint64 others = query.asInt64(0);
-    query.close();
-    database.close();
-    if (others > 0)
-        throw databaseInUseError(databasePath_);
-}
-
-void RestoreTarget::takeTargetsPlace(const QStringList &loginLines)
+void RestoreTarget::takeTargetsPlace()
 {
     if (!keepsOldDatabase())
         return;
-    if (QFileInfo::exists(targetFile_))
-        requireNoOtherConnection(loginLines);
+    // Held until the rename is done, so that no engine opens the old
+    // database meanwhile. A missing target has nothing to lock.
+    const ExclusiveFileLock lock(targetFile_);
+    if (QFileInfo::exists(targetFile_) && !lock.held())
+        throw databaseInUseError(databasePath_);
     // rename() replaces the target in one step: there is always a whole
     // database under its name.
     if (std::rename(QFile::encodeName(newFile_).constData(), QFile::encodeName(targetFile_).constData()) != 0)

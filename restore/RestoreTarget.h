@@ -9,7 +9,6 @@
 #include "db/RestoreService.h"
 
 #include <QString>
-#include <QStringList>
 
 // True for the names of this computer's own server: empty, "localhost",
 // "127.0.0.1" or the computer's host name (letter case ignored).
@@ -26,8 +25,8 @@ public:
     RestoreTarget &operator=(const RestoreTarget &) = delete;
 
     // True when the restore goes into a new file: the target is on this
-    // computer and its folder can be written. Otherwise the server replaces
-    // the database itself.
+    // computer, its folder can be written and its file, when there is one,
+    // read. Otherwise the server replaces the database itself.
     bool keepsOldDatabase() const { return !newFile_.isEmpty(); }
     // The database path to hand to the server.
     QString restorePath() const;
@@ -36,19 +35,12 @@ public:
     platform::TRestoreOptions restoreOptions(const platform::TRestoreOptions &requested) const;
 
     // After a restore that ran to its end: refuses with the server's own
-    // "in use" error while another connection is attached to the old
-    // database (checked with the login lines of the restore), then renames
+    // "in use" error while the old database has connections, then renames
     // the new file over the target. Nothing to do when the server replaced
     // the database itself.
-    void takeTargetsPlace(const QStringList &loginLines);
+    void takeTargetsPlace();
 
 private:
-    // The old database through the same way in as the restore.
-    QString connectionName() const;
-    void requireNoOtherConnection(const QStringList &loginLines) const;
-
-    bool localManager_;
-    QString server_;
     QString databasePath_;
     // The target's file on this computer and the new file beside it; empty
     // when the server replaces the database itself.

@@ -280,7 +280,7 @@ void TfrmIBback::restoreThroughService()
     });
     flushOutputLines();
     end.requireEnd();
-    target.takeTargetsPlace(resRestore.loginLines());
+    target.takeTargetsPlace();
 }
 
 bool TfrmIBback::RunRestore()

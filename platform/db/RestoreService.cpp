@@ -161,7 +161,6 @@ void RestoreService::attach()
                              static_cast<unsigned short>(spb.size()), spb.constData());
     fb::check(status);
     handle_->value = handle;
-    loginLines_ = lines;
     eof_ = false;
 }
 

@@ -79,9 +79,6 @@ public:
 
     void attach();
     bool isAttached() const;
-    // The user name and password lines the last attach sent: params, or what
-    // the login dialog gave.
-    QStringList loginLines() const { return loginLines_; }
     void start();
     // The next output line; the empty line that ends the output sets eof().
     QString nextLine();
@@ -100,7 +97,6 @@ private:
     struct Handle;
     std::unique_ptr<Handle> handle_;
     bool eof_ = false;
-    QStringList loginLines_;
     // One reply buffer for every line: a line may be up to 64 KiB long.
     QByteArray reply_;
 };

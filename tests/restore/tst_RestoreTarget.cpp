@@ -147,7 +147,7 @@ private slots:
         {
             RestoreTarget target(true, QString(), old.path());
             restoreByCopy(restored.path(), target);
-            target.takeTargetsPlace(DbFixture::connectionParams());
+            target.takeTargetsPlace();
         }
         QCOMPARE(filesBeside(old.path()), QStringList());
         QCOMPARE(userCount(old), 4);
@@ -164,7 +164,7 @@ private slots:
         {
             RestoreTarget target(true, QString(), path);
             restoreByCopy(restored.path(), target);
-            target.takeTargetsPlace(DbFixture::connectionParams());
+            target.takeTargetsPlace();
         }
         QCOMPARE(filesBeside(path), QStringList());
         Database database;
@@ -185,7 +185,7 @@ private slots:
             RestoreTarget target(false, QStringLiteral("localhost"), old.path());
             restoreByCopy(restored.path(), target);
             try {
-                target.takeTargetsPlace(DbFixture::connectionParams());
+                target.takeTargetsPlace();
                 QFAIL("the new file took the place of a database in use");
             } catch (const EIBError &error) {
                 QCOMPARE(error.errorCode(), databaseInUseError(old.path()).errorCode());
@@ -206,7 +206,7 @@ private slots:
         testsupport::writeBytes(path, "replaced by the server");
         {
             RestoreTarget target(false, QStringLiteral("srv"), path);
-            target.takeTargetsPlace({});
+            target.takeTargetsPlace();
         }
         QCOMPARE(testsupport::readBytes(path), QByteArray("replaced by the server"));
         QCOMPARE(filesBeside(path), QStringList());
