@@ -76,7 +76,7 @@ int RunRestoreProgram(const TRestoreParams &params, const TRestoreSteps &steps)
         return kExitFailed;
 
     RestoreDb->close();
-    if (!WaitForDisconnect([&] { return steps.isConnected(*RestoreDb); })) {
+    if (!WaitForDisconnect([&] { return steps.isConnected(*RestoreDb); }, steps.disconnectPause)) {
         ShowWarning(QStringLiteral("Nepodařilo se odpojit databázi!"));
         return kExitFailed;
     }
@@ -130,6 +130,7 @@ TRestoreSteps ProgramRestoreSteps()
 {
     return {
         .isConnected = [](Database &db) { return db.connected(); },
+        .disconnectPause = std::chrono::milliseconds(100),
         .restore =
             [](Database &db, const TRestoreParams &params, TBackupRunKind kind) {
                 TRestoreOutcome outcome = roNotRun;

@@ -46,11 +46,12 @@ constexpr int kExitUsage = 2;
 // and the restore (which reports its own failures).
 struct TRestoreSteps {
     std::function<bool(platform::Database &)> isConnected;
+    std::chrono::milliseconds disconnectPause;
     std::function<TRestoreOutcome(platform::Database &, const TRestoreParams &, TBackupRunKind)> restore;
 };
 
-// The program's own steps: the connection's connected test, and
-// RunBackupRestore with the restore options {Replace}.
+// The program's own steps: the connection's connected test with 100 ms
+// pauses, and RunBackupRestore with the restore options {Replace}.
 TRestoreSteps ProgramRestoreSteps();
 
 // Uses the running application object, or creates one for the call.

@@ -35,9 +35,9 @@ public:
     platform::TRestoreOptions restoreOptions(const platform::TRestoreOptions &requested) const;
 
     // After a restore that ran to its end: refuses with the server's own
-    // "in use" error while the old database has connections, then renames
-    // the new file over the target. Nothing to do when the server replaced
-    // the database itself.
+    // "in use" error while the old database has connections (an engine has
+    // its file open), then renames the new file over the target. Nothing to
+    // do when the server replaced the database itself.
     void takeTargetsPlace();
 
 private:

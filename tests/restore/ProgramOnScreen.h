@@ -73,7 +73,7 @@ public:
     // is reported in failure after the time-out (shorter than a test
     // function's); the program is then killed.
     ProgramRun run(const QString &program, const QStringList &args, const QList<WindowAnswer> &answers,
-                   int timeoutMs = 25000) const
+                   int timeoutMs = 15000) const
     {
         ProgramRun result;
         QProcess process;

@@ -43,14 +43,16 @@ int runPelrinWithFault(int argc, char **argv)
 {
     TRestoreSteps steps = ProgramRestoreSteps();
     const QString fault = QString::fromLocal8Bit(argv[2]);
-    if (fault == kStuckConnection)
+    if (fault == kStuckConnection) {
         steps.isConnected = [](platform::Database &) { return true; };
-    else if (fault == kThrowingRestore)
+        steps.disconnectPause = std::chrono::milliseconds(1);
+    } else if (fault == kThrowingRestore) {
         steps.restore = [](platform::Database &, const TRestoreParams &, TBackupRunKind) -> TRestoreOutcome {
             throw EDatabaseError(QStringLiteral("Obnova selhala mimo okno obnovy."));
         };
-    else
+    } else {
         return 100;
+    }
     std::vector<char *> pelrinArgv{argv[0]};
     pelrinArgv.insert(pelrinArgv.end(), argv + 3, argv + argc);
     pelrinArgv.push_back(nullptr);
@@ -388,7 +390,7 @@ private slots:
             QString failures;
         };
         const auto runAnswering = [&](const QString &backupFile, int modals) {
-            ModalDriver driver(30000);
+            ModalDriver driver;
             for (int i = 0; i < modals; ++i)
                 driver.thenKeys({kReturn});
             Run run;
