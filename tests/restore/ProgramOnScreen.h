@@ -12,13 +12,24 @@
 
 #include <algorithm>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace restoretest {
+
+// A test program that ends early (its watchdog aborts it) takes the
+// processes it started with it.
+inline void endWithThisProcess(QProcess &process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
 
 // An X server of its own on a free display, for the life of the object.
 class VirtualScreen {
 public:
     VirtualScreen()
     {
+        endWithThisProcess(xvfb_);
         xvfb_.start(QStringLiteral("Xvfb"),
                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
                      QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
@@ -82,6 +93,7 @@ public:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedChannels);
+        endWithThisProcess(process);
         process.start(program, args);
         const QDeadlineTimer deadline(timeoutMs);
         // A window stays up after its answer while the program works on (the
