@@ -1,14 +1,16 @@
 #include "RestoreMain.h"
 
-#include "DAutils.h"
 #include "ConnectionSettings.h"
+#include "DAutils.h"
 #include "EditConnection.h"
 #include "ErrorTranslation.h"
 #include "MessageBoxes.h"
 #include "StringUtils.h"
+#include "base/Exceptions.h"
 #include "db/Database.h"
 #include "fIBback.h"
 #include "ui/Application.h"
+#include "ui/ErrorBoundary.h"
 #include "ui/Termination.h"
 
 #include <QScopeGuard>
@@ -56,7 +58,7 @@ bool TestConnection(Database &db)
 {
     try {
         db.open();
-    } catch (const std::exception &) {
+    } catch (const Exception &) {
         EditConnection(&db, true, true);
     }
     if (terminationRequested())
@@ -65,7 +67,7 @@ bool TestConnection(Database &db)
         return true;
     try {
         db.open();
-    } catch (const std::exception &error) {
+    } catch (const Exception &error) {
         ShowWarning(ComposeErrorMessage(kConnectFailed, error));
         return false;
     }
@@ -73,14 +75,15 @@ bool TestConnection(Database &db)
 }
 
 // From the connection test to the end of the restore; the exit code.
-int RunRestoreProgram(const TRestoreParams &params)
+int RunRestoreProgram(const TRestoreParams &params, const TRestoreSteps &steps)
 {
     std::unique_ptr<Database> RestoreDb = newRestoreDb(params);
     if (!TestConnection(*RestoreDb))
         return kExitFailed;
 
     RestoreDb->close();
-    const bool disconnected = WaitForDisconnect([&] { return RestoreDb->connected() && !terminationRequested(); });
+    const bool disconnected = WaitForDisconnect(
+        [&] { return steps.isConnected(*RestoreDb) && !terminationRequested(); }, steps.disconnectPause);
     if (terminationRequested())
         return kExitFailed;
     if (!disconnected) {
@@ -94,7 +97,7 @@ int RunRestoreProgram(const TRestoreParams &params)
     TRestoreOutcome outcome = roNotRun;
     {
         const auto hideWait = qScopeGuard([] { HideWait(); });
-        RunBackupRestore(RestoreDb.get(), params.ParamBackupFile, kind, {TRestoreOption::Replace}, &outcome);
+        outcome = steps.restore(*RestoreDb, params, kind);
     }
     RestoreDb.reset();
     setApplicationTitle(QStringLiteral("Obnova databáze"));
@@ -136,6 +139,20 @@ QString RestoreUsageText()
         .join(QStringLiteral("\r\n"));
 }
 
+TRestoreSteps ProgramRestoreSteps()
+{
+    return {
+        .isConnected = [](Database &db) { return db.connected(); },
+        .disconnectPause = std::chrono::milliseconds(100),
+        .restore =
+            [](Database &db, const TRestoreParams &params, TBackupRunKind kind) {
+                TRestoreOutcome outcome = roNotRun;
+                RunBackupRestore(&db, params.ParamBackupFile, kind, {TRestoreOption::Replace}, &outcome);
+                return outcome;
+            },
+    };
+}
+
 bool WaitForDisconnect(const std::function<bool()> &isConnected, std::chrono::milliseconds pause)
 {
     constexpr int kMaxPauses = 100;
@@ -148,7 +165,7 @@ bool WaitForDisconnect(const std::function<bool()> &isConnected, std::chrono::mi
     return true;
 }
 
-int RestoreMain(int argc, char **argv)
+int RestoreMain(int argc, char **argv, const TRestoreSteps &steps)
 {
     std::unique_ptr<Application> ownApplication;
     if (!QCoreApplication::instance())
@@ -161,12 +178,9 @@ int RestoreMain(int argc, char **argv)
         ShowInfo(RestoreUsageText());
         return kExitUsage;
     }
+    // A failure that no step of the restore reports itself shows the default
+    // error box and fails the program.
     int exitCode = kExitFailed;
-    try {
-        exitCode = RunRestoreProgram(ParseRestoreParams(args));
-    } catch (const std::exception &error) {
-        // A failure that no step of the restore reports itself.
-        showDefaultErrorBox(error);
-    }
+    runGuarded([&] { exitCode = RunRestoreProgram(ParseRestoreParams(args), steps); });
     return exitCode;
 }

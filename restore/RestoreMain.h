@@ -3,6 +3,8 @@
 // Pelrin's main routine: the command line, the connection test, the
 // disconnect wait and the restore.
 
+#include "fIBback.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -38,5 +40,19 @@ constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
+// The two steps of the main routine that tests put their own in place of, to
+// reach the failures that no command line brings about: the connected test
+// of the disconnect wait (a closed connection reports itself closed at once)
+// and the restore (which reports its own failures).
+struct TRestoreSteps {
+    std::function<bool(platform::Database &)> isConnected;
+    std::chrono::milliseconds disconnectPause;
+    std::function<TRestoreOutcome(platform::Database &, const TRestoreParams &, TBackupRunKind)> restore;
+};
+
+// The program's own steps: the connection's connected test with 100 ms
+// pauses, and RunBackupRestore with the restore options {Replace}.
+TRestoreSteps ProgramRestoreSteps();
+
 // Uses the running application object, or creates one for the call.
-int RestoreMain(int argc, char **argv);
+int RestoreMain(int argc, char **argv, const TRestoreSteps &steps = ProgramRestoreSteps());

@@ -3,6 +3,7 @@
 #include "RestoreLook.h"
 #include "ui/Application.h"
 #include "ui/Drawing.h"
+#include "ui/ErrorBoundary.h"
 #include "ui/MessageBox.h"
 #include "ui/SystemColors.h"
 
@@ -59,7 +60,7 @@ TfrmDAWait::TfrmDAWait(QWidget *owner) : Form(owner)
     btnStorno->setAutoRaise(true);
     btnStorno->setToolTip(QStringLiteral("Přerušit"));
     btnStorno->setIcon(cancelGlyph());
-    connect(btnStorno, &QToolButton::clicked, this, &TfrmDAWait::btnStornoClick);
+    connect(btnStorno, &QToolButton::clicked, this, guarded(this, &TfrmDAWait::btnStornoClick));
 }
 
 void TfrmDAWait::FormShow()

@@ -4,11 +4,14 @@
 #include "ErrorTranslation.h"
 #include "MessageBoxes.h"
 #include "RestoreLook.h"
+#include "RestoreTarget.h"
+#include "base/Exceptions.h"
 #include "db/Database.h"
 #include "db/ParameterLines.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/Drawing.h"
+#include "ui/ErrorBoundary.h"
 #include "ui/SystemColors.h"
 #include "ui/Termination.h"
 
@@ -119,7 +122,7 @@ TfrmIBback::TfrmIBback(QWidget *owner) : Form(owner)
     btnBackup->setFocusPolicy(Qt::NoFocus);
     btnBackup->setToolTip(QStringLiteral("Volba zálohovacího adresáře"));
     btnBackup->setIcon(folderGlyph());
-    connect(btnBackup, &QToolButton::clicked, this, &TfrmIBback::btnBackupClick);
+    connect(btnBackup, &QToolButton::clicked, this, guarded(this, &TfrmIBback::btnBackupClick));
 
     boxPrubeh = new QGroupBox(this);
     boxPrubeh->setGeometry(12, 168, 421, 125);
@@ -142,12 +145,12 @@ TfrmIBback::TfrmIBback(QWidget *owner) : Form(owner)
     btnZaloha = new QPushButton(this);
     btnZaloha->setGeometry(262, 400, 91, 25);
     btnZaloha->setIcon(restoreGlyph());
-    connect(btnZaloha, &QPushButton::clicked, this, &TfrmIBback::btnZalohaClick);
+    connect(btnZaloha, &QPushButton::clicked, this, guarded(this, &TfrmIBback::btnZalohaClick));
     btnStorno = new QPushButton(QStringLiteral("Storno"), this);
     btnStorno->setGeometry(358, 400, 75, 25);
     btnStorno->setIcon(cancelGlyph());
     setCancelButton(btnStorno);
-    connect(btnStorno, &QPushButton::clicked, this, &TfrmIBback::btnStornoClick);
+    connect(btnStorno, &QPushButton::clicked, this, guarded(this, &TfrmIBback::btnStornoClick));
     setTabOrder(btnZaloha, btnStorno);
 
     StatusBar1 = new QStatusBar(this);
@@ -224,6 +227,59 @@ void TfrmIBback::btnBackupClick()
         edtBackupFile->setText(dlgBackup->FileName);
 }
 
+bool TfrmIBback::usesLocalManager() const
+{
+    // A name without a server (a bare path with "/") is on this computer too:
+    // there is no ":service_mgr" of an empty server name to reach.
+    return FLocal || FServer.isEmpty();
+}
+
+void TfrmIBback::FormCloseQuery(bool &canClose)
+{
+    // The window takes no input while a restore runs, its close box included.
+    canClose = isEnabled();
+}
+
+void TfrmIBback::setUpService()
+{
+    resRestore.params.clear();
+    if (!FUserLine.isEmpty())
+        resRestore.params << FUserLine;
+    if (!FPasswordLine.isEmpty())
+        resRestore.params << FPasswordLine;
+    resRestore.loginPrompt = FUserLine.isEmpty() || FPasswordLine.isEmpty();
+    const bool local = usesLocalManager();
+    resRestore.protocol = local ? ServiceProtocol::Local : ServiceProtocol::Tcp;
+    resRestore.serverName = local ? QString() : FServer;
+}
+
+void TfrmIBback::restoreThroughService()
+{
+    setUpService();
+    RestoreTarget target(usesLocalManager(), FServer, FDatabase);
+    resRestore.request = {
+        .options = target.restoreOptions(FRestoreOptions),
+        .verbose = true,
+        .pageSize = kRestorePageSize,
+        .backupFiles = {FParamBackupFile},
+        .databaseNames = {target.restorePath()},
+    };
+    RestoreEndWatch end;
+    // A program told to end stops reading and leaves the restore to the
+    // server; the new file goes with the target object.
+    resRestore.onQuiet = throwIfTerminationRequested;
+    resRestore.run([&](const QString &line) {
+        end.see(line);
+        appendOutputLine(line);
+        processMessages();
+        if (!line.isEmpty())
+            throwIfTerminationRequested();
+    });
+    flushOutputLines();
+    end.requireEnd();
+    target.takeTargetsPlace();
+}
+
 bool TfrmIBback::RunRestore()
 {
     bool result = false;
@@ -232,29 +288,9 @@ bool TfrmIBback::RunRestore()
     try {
         FParamBackupFile = edtBackupFile->text();
         memBackup->clear();
-        resRestore.params.clear();
-        if (!FUserLine.isEmpty())
-            resRestore.params << FUserLine;
-        if (!FPasswordLine.isEmpty())
-            resRestore.params << FPasswordLine;
-        resRestore.loginPrompt = FUserLine.isEmpty() || FPasswordLine.isEmpty();
-        // A name without a server (a bare path with "/") is on this computer too:
-        // there is no ":service_mgr" of an empty server name to reach.
-        const bool local = FLocal || FServer.isEmpty();
-        resRestore.protocol = local ? ServiceProtocol::Local : ServiceProtocol::Tcp;
-        resRestore.serverName = local ? QString() : FServer;
-        resRestore.request = {FRestoreOptions, true, kRestorePageSize, {FParamBackupFile}, {FDatabase}};
-        // A program told to end stops reading and leaves the restore to the server.
-        resRestore.onQuiet = throwIfTerminationRequested;
-        resRestore.run([this](const QString &line) {
-            appendOutputLine(line);
-            processMessages();
-            if (!line.isEmpty())
-                throwIfTerminationRequested();
-        });
-        flushOutputLines();
+        restoreThroughService();
         result = true;
-    } catch (const std::exception &error) {
+    } catch (const Exception &error) {
         flushOutputLines();
         if (!terminationRequested())
             ShowWarning(ComposeErrorMessage(QStringLiteral("Chyba při obnově databáze ze zálohy!"), error));
@@ -279,7 +315,7 @@ bool RunBackupRestore(Database *connection, const QString &backupFile, TBackupRu
     form.edtDatabaseFile->setText(form.FDatabase);
     form.FParamBackupFile = backupFile;
     form.edtBackupFile->setText(backupFile);
-    form.edtServerName->setText(form.FLocal ? QStringLiteral("Lokální počítač") : form.FServer);
+    form.edtServerName->setText(form.usesLocalManager() ? QStringLiteral("Lokální počítač") : form.FServer);
     const QStringList params = connection->params();
     form.FUserLine = paramLine(params, QStringLiteral("user_name"));
     form.FPasswordLine = paramLine(params, QStringLiteral("password"));

@@ -71,6 +71,8 @@ public:
     // True when the restore ran to the end of its output, false when a
     // failure was reported.
     bool RunRestore();
+    // The local services manager restores: the database is on this computer.
+    bool usesLocalManager() const;
 
     void btnZalohaClick();
     void btnStornoClick();
@@ -87,8 +89,16 @@ public:
 
 protected:
     void FormShow() override;
+    void FormCloseQuery(bool &canClose) override;
 
 private:
+    // The service's login lines, manager and protocol from the fields.
+    void setUpService();
+    // The restore from attach to detach; on this computer into a new file
+    // that takes the target's place only after a complete restore. Raises
+    // what failed.
+    void restoreThroughService();
+
     QStringList pendingLines_;
     QTimer outputTimer_;
     QElapsedTimer sinceOutputShown_;

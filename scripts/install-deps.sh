@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev clang-format
-  qt6-base-dev libxcb1-dev qt6-translations-l10n fonts-dejavu-core fonts-wine xvfb xauth
+  qt6-base-dev libxcb1-dev qt6-translations-l10n fonts-dejavu-core fonts-wine xvfb xauth xdotool
   libfbclient2 firebird-dev firebird3.0-server firebird3.0-utils
 )
 

@@ -52,6 +52,13 @@ QString fromWin1250(const QByteArray &bytes)
     return decoder.decode(bytes);
 }
 
+QString fromServerText(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    return utf8.hasError() ? fromWin1250(bytes) : text;
+}
+
 const QString &win1250Characters()
 {
     static const QString characters = [] {

@@ -126,10 +126,10 @@ EIBError errorFromStatus(const ISC_STATUS *status)
     QStringList lines;
     char buffer[1024];
     client.sql_interprete(static_cast<short>(sqlCode), buffer, sizeof buffer);
-    lines << fromWin1250(QByteArray(buffer));
+    lines << fromServerText(QByteArray(buffer));
     const ISC_STATUS *cursor = status;
     while (client.interpret(buffer, sizeof buffer, &cursor) > 0)
-        lines << fromWin1250(QByteArray(buffer));
+        lines << fromServerText(QByteArray(buffer));
     QString message = lines.join(QStringLiteral("\r\n"));
     if (message.endsWith(QLatin1Char('.')))
         message.chop(1);

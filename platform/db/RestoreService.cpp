@@ -53,6 +53,10 @@ QByteArray queryNumberItem(char item, std::uint32_t value)
     return buffer;
 }
 
+// "Exiting before completion due to errors", the line the server's restore
+// adds under each of its errors.
+constexpr ISC_STATUS kGbakExiting = 336330835;
+
 EDatabaseError unexpectedReply()
 {
     return EDatabaseError(QStringLiteral("Unexpected reply from the services manager"));
@@ -108,7 +112,16 @@ QString serviceLineFromReply(const QByteArray &reply)
     const int length = qFromLittleEndian<quint16>(reply.constData() + 1);
     if (reply.size() < 3 + length + 1 || reply[3 + length] != char(isc_info_end))
         throw unexpectedReply();
-    return fromWin1250(reply.mid(3, length));
+    return fromServerText(reply.mid(3, length));
+}
+
+EIBError databaseInUseError(const QString &databasePath)
+{
+    const QByteArray path = QFile::encodeName(databasePath);
+    const ISC_STATUS status[] = {
+        isc_arg_gds, isc_gbak_db_in_use, isc_arg_string, reinterpret_cast<ISC_STATUS>(path.constData()),
+        isc_arg_gds, kGbakExiting,       isc_arg_end};
+    return fb::errorFromStatus(status);
 }
 
 bool serviceReplyTimedOut(const QByteArray &reply)
@@ -184,18 +197,19 @@ QString RestoreService::nextLine()
     const char items[] = {isc_info_svc_line};
     // With a time-out of one second, the server answers at least that often.
     const QByteArray timeout = onQuiet ? queryNumberItem(isc_info_svc_timeout, 1) : QByteArray();
-    QByteArray reply(0xFFFF, '\0');
+    if (reply_.isEmpty())
+        reply_.resize(0xFFFF);
     for (;;) {
         ISC_STATUS_ARRAY status;
         fb::api().service_query(status, &handle_->value, nullptr, static_cast<unsigned short>(timeout.size()),
                                 timeout.isEmpty() ? nullptr : timeout.constData(), sizeof items, items,
-                                static_cast<unsigned short>(reply.size()), reply.data());
+                                static_cast<unsigned short>(reply_.size()), reply_.data());
         fb::check(status);
-        if (!serviceReplyTimedOut(reply))
+        if (!serviceReplyTimedOut(reply_))
             break;
         onQuiet();
     }
-    const QString line = serviceLineFromReply(reply);
+    const QString line = serviceLineFromReply(reply_);
     eof_ = line.isEmpty();
     return line;
 }

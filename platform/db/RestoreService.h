@@ -3,6 +3,8 @@
 // The server's restore service: attach to a services manager, start a
 // restore from a backup file, read the server's output line by line, detach.
 
+#include "base/Exceptions.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -55,6 +57,12 @@ QString serviceLineFromReply(const QByteArray &reply);
 // A reply that brings no line because the query's time-out passed first.
 bool serviceReplyTimedOut(const QByteArray &reply);
 
+// The error the server's restore gives when the database it should replace
+// has other connections (336330985, "could not drop database ... might be in
+// use"), with the server's own text: a restore that replaces the database
+// itself must refuse in the same words.
+EIBError databaseInUseError(const QString &databasePath);
+
 class RestoreService {
 public:
     RestoreService();
@@ -94,6 +102,8 @@ private:
     struct Handle;
     std::unique_ptr<Handle> handle_;
     bool eof_ = false;
+    // One reply buffer for every line: a line may be up to 64 KiB long.
+    QByteArray reply_;
 };
 
 } // namespace platform

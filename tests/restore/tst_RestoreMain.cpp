@@ -1,13 +1,17 @@
 // Pelrin's start-up: the command line, its modes and exit codes, run
-// in-process and as the real program against the private server.
+// in-process and as the real program against the private server. Started
+// with kFaultSwitch, this test program is Pelrin with one of its steps made
+// to fail, for the exit codes of failures that no command line brings about.
 
 #include "RestoreFixture.h"
 #include "StalledBackup.h"
 
 #include "ModalDriver.h"
 #include "ProcessSignals.h"
+#include "ProgramOnScreen.h"
 #include "RestoreMain.h"
 #include "TestMain.h"
+#include "db/Database.h"
 #include "fDAWait.h"
 #include "fIBServer.h"
 
@@ -24,11 +28,39 @@ using testsupport::DbFixture;
 using testsupport::ModalDriver;
 
 Q_DECLARE_METATYPE(TRunMode)
+Q_DECLARE_METATYPE(restoretest::BadBackup)
 
 namespace {
 
 const QKeySequence kReturn(Qt::Key_Return);
 const QKeySequence kEscape(Qt::Key_Escape);
+const char kFaultSwitch[] = "--pelrin-with-fault";
+const QString kStuckConnection = QStringLiteral("stuck-connection");
+const QString kThrowingRestore = QStringLiteral("throwing-restore");
+const QString kRestoreFailed = QStringLiteral("Chyba při obnově databáze ze zálohy!\n\n");
+
+// Pelrin whose connection never reports itself closed, or whose restore
+// raises an error that nothing in it catches: "program kFaultSwitch fault
+// Pelrin's arguments".
+int runPelrinWithFault(int argc, char **argv)
+{
+    TRestoreSteps steps = ProgramRestoreSteps();
+    const QString fault = QString::fromLocal8Bit(argv[2]);
+    if (fault == kStuckConnection) {
+        steps.isConnected = [](platform::Database &) { return true; };
+        steps.disconnectPause = std::chrono::milliseconds(1);
+    } else if (fault == kThrowingRestore) {
+        steps.restore = [](platform::Database &, const TRestoreParams &, TBackupRunKind) -> TRestoreOutcome {
+            throw EDatabaseError(QStringLiteral("Obnova selhala mimo okno obnovy."));
+        };
+    } else {
+        return 100;
+    }
+    std::vector<char *> pelrinArgv{argv[0]};
+    pelrinArgv.insert(pelrinArgv.end(), argv + 3, argv + argc);
+    pelrinArgv.push_back(nullptr);
+    return RestoreMain(int(pelrinArgv.size()) - 1, pelrinArgv.data(), steps);
+}
 
 // The real program, its output on the test's own.
 void startPelrin(QProcess &pelrin, const QStringList &args)
@@ -82,7 +114,12 @@ private:
 class TestRestoreMain : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<VirtualScreen> screen_;
+
 private slots:
+    void initTestCase() { screen_ = std::make_unique<VirtualScreen>(); }
+    void cleanupTestCase() { screen_.reset(); }
+
     void parameters_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -370,7 +407,163 @@ private slots:
         QCOMPARE(userCount(target), backup.rows);
         QCOMPARE(commonSurname(target), kCzechSurname);
     }
+
+    void badBackupKeepsTheOldDatabase_data()
+    {
+        QTest::addColumn<BadBackup>("kind");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("reason");
+        const QString incomplete = QStringLiteral("Soubor se zálohou databáze je neúplný, obnova nebyla dokončena.");
+        for (const char *mode : {"VERYSILENT", ""}) {
+            const QByteArray name = *mode ? QByteArray(mode) : QByteArrayLiteral("interactive");
+            QTest::newRow(name + ", random bytes")
+                << BadBackup::RandomBytes << mode << QStringLiteral("expected backup description record");
+            QTest::newRow(name + ", truncated") << BadBackup::Truncated << mode << incomplete;
+            // What the server reads in place of a record varies with the bytes.
+            QTest::newRow(name + ", corrupted in the middle") << BadBackup::CorruptedInTheMiddle << mode << QString();
+        }
+    }
+
+    void badBackupKeepsTheOldDatabase()
+    {
+        QFETCH(BadBackup, kind);
+        QFETCH(QString, mode);
+        QFETCH(QString, reason);
+        const bool interactive = mode.isEmpty();
+        const SampleBackup backup(QStringLiteral("good"), 2000);
+        const QString bad = backup.path + QStringLiteral(".bad.gbk");
+        writeBadBackup(kind, backup.path, bad);
+        const DbFixture target(QStringLiteral("kept"));
+        addSampleUsers(target, 7, kOldCzechSurname);
+        // Each modal window is answered by Return: "Obnovit" in the restore
+        // window, OK in a box.
+        struct Run {
+            int exitCode;
+            QList<testsupport::ModalRecord> seen;
+            QString failures;
+        };
+        const auto runAnswering = [&](const QString &backupFile, int modals) {
+            ModalDriver driver;
+            for (int i = 0; i < modals; ++i)
+                driver.thenKeys({kReturn});
+            Run run;
+            run.exitCode = runPelrin({backupFile, target.path(), QString(), testsupport::sysdbaPassword(), mode});
+            if (!driver.waitDone())
+                run.failures = driver.report();
+            run.seen = driver.seen();
+            return run;
+        };
+
+        const Run failed = runAnswering(bad, interactive ? 2 : 1);
+        QVERIFY2(failed.failures.isEmpty(), qPrintable(failed.failures));
+        QCOMPARE(failed.exitCode, kExitFailed);
+        QCOMPARE(failed.seen.last().title, QStringLiteral("Upozornění"));
+        const QString text = withoutCr(failed.seen.last().text);
+        QVERIFY2(text.startsWith(kRestoreFailed) && text.contains(reason), qPrintable(text));
+        QCOMPARE(userCount(target), 7);
+        QCOMPARE(commonSurname(target), kOldCzechSurname);
+        QCOMPARE(filesBeside(target.path()), QStringList());
+
+        // A good backup afterwards replaces it.
+        const Run done = runAnswering(backup.path, interactive ? 2 : 0);
+        QVERIFY2(done.failures.isEmpty(), qPrintable(done.failures));
+        QCOMPARE(done.exitCode, kExitDone);
+        if (interactive)
+            QCOMPARE(done.seen.last().text, QStringLiteral("Obnova databáze ze zálohy byla úspěšně dokončena."));
+        QCOMPARE(userCount(target), backup.rows);
+        QCOMPARE(commonSurname(target), kCzechSurname);
+        QCOMPARE(filesBeside(target.path()), QStringList());
+    }
+
+    void connectionErrorShowsCzechLettersOfThePath()
+    {
+        const SampleBackup backup(QStringLiteral("path"));
+        const QString missing = testsupport::firebirdDir() + QStringLiteral("/db/obnova_čř-chybí.fdb");
+        ModalDriver driver;
+        driver.thenKeys({kEscape}).thenKeys({kReturn});
+        QCOMPARE(runPelrin({backup.path, missing, QString(), testsupport::sysdbaPassword(), "VERYSILENT"}),
+                 kExitFailed);
+        VERIFY_DRIVER(driver);
+        const QString text = withoutCr(driver.seen().last().text);
+        QVERIFY2(text.startsWith(QStringLiteral("Chyba připojení k databázi!\n\n")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("\"%1\"").arg(missing)), qPrintable(text));
+    }
+
+    // Every way the program ends but a restore run to its end (tested above).
+    void exitCodeOfTheProcess_data()
+    {
+        QTest::addColumn<bool>("faulty");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("windows");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<int>("exitCode");
+        // Placeholders for the files each run makes: {backup}, {bad}, {target}, {missing}, {password}.
+        const QStringList silent{"{backup}", "{target}", "", "{password}", "VERYSILENT"};
+        const QString warning = QStringLiteral("Upozornění");
+        QTest::newRow("usage box") << false << QStringList{} << QStringList{"Informace"} << QStringList{"Return"}
+                                   << kExitUsage;
+        QTest::newRow("connection failure")
+            << false << QStringList{"{backup}", "{missing}", "", "{password}", "VERYSILENT"}
+            << QStringList{"InterBase Server nastavení", warning} << QStringList{"Escape", "Return"} << kExitFailed;
+        QTest::newRow("restore failure") << false << QStringList{"{bad}", "{target}", "", "{password}", "VERYSILENT"}
+                                         << QStringList{warning} << QStringList{"Return"} << kExitFailed;
+        QTest::newRow("restore failure in the window")
+            << false << QStringList{"{bad}", "{target}", "", "{password}"}
+            << QStringList{"Obnova dat ze zálohy", warning} << QStringList{"Return", "Return"} << kExitFailed;
+        QTest::newRow("disconnect wait failing") << true << QStringList{kStuckConnection} + silent
+                                                 << QStringList{warning} << QStringList{"Return"} << kExitFailed;
+        // The default error box has the application's name as its caption.
+        QTest::newRow("error escaping the restore")
+            << true << QStringList{kThrowingRestore} + silent << QStringList{QCoreApplication::applicationName()}
+            << QStringList{"Return"} << kExitFailed;
+    }
+
+    void exitCodeOfTheProcess()
+    {
+        QFETCH(bool, faulty);
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, windows);
+        QFETCH(QStringList, keys);
+        QFETCH(int, exitCode);
+        QVERIFY2(!screen_->display().isEmpty(), "the virtual screen (Xvfb) did not start");
+        const SampleBackup backup(QStringLiteral("process"));
+        const QString bad = backup.path + QStringLiteral(".bad.gbk");
+        writeBadBackup(BadBackup::RandomBytes, backup.path, bad);
+        const DbFixture target(QStringLiteral("process-target"));
+        addOldUser(target);
+        const QMap<QString, QString> files{{"{backup}", backup.path},
+                                           {"{bad}", bad},
+                                           {"{target}", target.path()},
+                                           {"{missing}", target.path() + QStringLiteral(".none")},
+                                           {"{password}", testsupport::sysdbaPassword()}};
+        for (QString &arg : args)
+            arg = files.value(arg, arg);
+        QList<WindowAnswer> answers;
+        for (qsizetype i = 0; i < windows.size(); ++i)
+            answers << WindowAnswer{windows[i], keys[i]};
+        const QString program = faulty ? QCoreApplication::applicationFilePath()
+                                       : qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/restore/pelrin");
+        if (faulty)
+            args.prepend(QString::fromLatin1(kFaultSwitch));
+
+        const ProgramRun run = ProgramOnScreen(*screen_).run(program, args, answers);
+        QVERIFY2(run.failure.isEmpty(), qPrintable(run.failure));
+        QCOMPARE(run.windowsAnswered, windows);
+        QVERIFY(run.finished);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(commonSurname(target), kOldSurname);
+        QCOMPARE(filesBeside(target.path()), QStringList());
+    }
 };
 
-ZELO_TEST_MAIN(TestRestoreMain)
+int main(int argc, char **argv)
+{
+    if (argc > 2 && qstrcmp(argv[1], kFaultSwitch) == 0)
+        return runPelrinWithFault(argc, argv);
+    platform::Application app(argc, argv);
+    TestRestoreMain test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_RestoreMain.moc"

@@ -49,6 +49,20 @@ std::unique_ptr<Database> connectionTo(const QString &databaseName,
     return db;
 }
 
+// A restore window over the private server's database, filled as
+// RunBackupRestore fills it.
+std::unique_ptr<TfrmIBback> windowRestoring(const QString &databasePath, const QString &backupFile)
+{
+    auto form = std::make_unique<TfrmIBback>();
+    form->FServer = QStringLiteral("localhost");
+    form->FDatabase = databasePath;
+    form->FUserLine = QStringLiteral("user_name=SYSDBA");
+    form->FPasswordLine = QStringLiteral("password=") + testsupport::sysdbaPassword();
+    form->FRestoreOptions = {TRestoreOption::Replace};
+    form->edtBackupFile->setText(backupFile);
+    return form;
+}
+
 QStringList memoLines(const TfrmIBback *form)
 {
     return form->memBackup->toPlainText().split(u'\n');
@@ -230,13 +244,102 @@ private slots:
         QCOMPARE(box.buttons, QStringList{QStringLiteral("OK")});
         QVERIFY2(withoutCr(box.text).startsWith(kRestoreFailed), qPrintable(box.text));
         QVERIFY2(box.text.contains(QLatin1String("might be in use")), qPrintable(box.text));
-        QVERIFY2(!lines.isEmpty() && lines.first().startsWith(QLatin1String("gbak:")), qPrintable(lines.join(u'\n')));
+        // The restore ran to its end into a new file, which the check then kept out.
+        QVERIFY2(lines.contains(QStringLiteral("gbak:finishing, closing, and going home ")),
+                 qPrintable(lines.join(u'\n')));
         QVERIFY(disabledDuringRestore);
         QCOMPARE(outcome, roFailed);
         QVERIFY(form.isNull());
+        QCOMPARE(filesBeside(target.path()), QStringList());
+        QVERIFY(holder->connected());
         holder.reset();
         QCOMPARE(commonSurname(target), kOldSurname);
         QCOMPARE(userCount(target), 1);
+    }
+
+    void closeBoxDoesNothingDuringTheRestore()
+    {
+        const SampleBackup backup(QStringLiteral("closebox"));
+        const DbFixture target(QStringLiteral("closebox-target"));
+        const auto db = connectionTo(target.databaseName());
+        QPointer<TfrmIBback> form;
+        bool closeTried = false;
+        bool shownAtTheSuccess = false;
+        ModalDriver driver;
+        driver
+            .then([&](QWidget *modal) {
+                form = qobject_cast<TfrmIBback *>(modal);
+                // The user clicks the close box once the restore has disabled the window.
+                QObject::connect(form->memBackup, &QPlainTextEdit::textChanged, form, [&] {
+                    if (!closeTried && !form->isEnabled()) {
+                        closeTried = true;
+                        form->close();
+                    }
+                });
+                testsupport::pressKey(modal, kReturn);
+            })
+            .then([&](QWidget *box) {
+                shownAtTheSuccess = form && form->isVisible();
+                testsupport::pressKey(box, kReturn);
+            });
+        TRestoreOutcome outcome = roNotRun;
+        RunBackupRestore(db.get(), backup.path, rkInteractive, {TRestoreOption::Replace}, &outcome);
+        VERIFY_DRIVER(driver);
+        QVERIFY(closeTried);
+        QVERIFY(shownAtTheSuccess);
+        QCOMPARE(driver.seen().size(), 2);
+        QCOMPARE(driver.seen()[1].text, QStringLiteral("Obnova databáze ze zálohy byla úspěšně dokončena."));
+        QCOMPARE(outcome, roDone);
+        QVERIFY(form.isNull());
+    }
+
+    void serverNameShowsWhereTheDatabaseIs_data()
+    {
+        QTest::addColumn<QString>("databaseName");
+        QTest::addColumn<QString>("shown");
+        const QString local = QStringLiteral("Lokální počítač");
+        QTest::newRow("server and Unix path") << "localhost:/data/zelo.fdb"
+                                              << "localhost";
+        QTest::newRow("server and Windows path") << "srv:C:\\data\\zelo.gdb"
+                                                 << "srv";
+        QTest::newRow("bare absolute path") << "/data/zelo.fdb" << local;
+        QTest::newRow("bare relative name") << "zelo.fdb" << local;
+        QTest::newRow("one colon, no slash") << "srv:zelo.gdb" << local;
+    }
+
+    void serverNameShowsWhereTheDatabaseIs()
+    {
+        QFETCH(QString, databaseName);
+        const auto db = connectionTo(databaseName);
+        QString shown;
+        ModalDriver driver;
+        driver.then([&](QWidget *modal) {
+            shown = qobject_cast<TfrmIBback *>(modal)->edtServerName->text();
+            testsupport::pressKey(modal, kEscape);
+        });
+        RunBackupRestore(db.get(), QStringLiteral("/x.gbk"), rkInteractive, {TRestoreOption::Replace});
+        VERIFY_DRIVER(driver);
+        QTEST(shown, "shown");
+    }
+
+    void czechLettersInPathsReadRightInTheMemoAndTheBox()
+    {
+        const SampleBackup backup(QStringLiteral("záloha"));
+        const DbFixture target(QStringLiteral("obnova_čř"));
+        const auto restoring = windowRestoring(target.path(), backup.path);
+        QVERIFY(restoring->RunRestore());
+        const QStringList lines = memoLines(restoring.get());
+        QVERIFY2(lines.contains(QStringLiteral("gbak:opened file %1 ").arg(backup.path)),
+                 qPrintable(lines.join(u'\n')));
+
+        const QString missing = testsupport::firebirdDir() + QStringLiteral("/záloha-obnova_čř.gbk");
+        const auto failing = windowRestoring(target.path(), missing);
+        ModalDriver driver;
+        driver.thenKeys({kReturn});
+        QVERIFY(!failing->RunRestore());
+        VERIFY_DRIVER(driver);
+        QVERIFY2(driver.seen()[0].text.contains(QStringLiteral("cannot open backup file ") + missing),
+                 qPrintable(driver.seen()[0].text));
     }
 
     void localDatabaseRestoresThroughTheLocalServiceManager()
@@ -306,22 +409,17 @@ private slots:
     void windowIsEnabledAgainAfterAFailedRestore()
     {
         const DbFixture target(QStringLiteral("enabled"));
-        TfrmIBback form;
-        form.FServer = QStringLiteral("localhost");
-        form.FDatabase = target.path();
-        form.FUserLine = QStringLiteral("user_name=SYSDBA");
-        form.FPasswordLine = QStringLiteral("password=") + testsupport::sysdbaPassword();
-        form.edtBackupFile->setText(testsupport::firebirdDir() + QStringLiteral("/none.gbk"));
-        form.memBackup->setPlainText(QStringLiteral("from before"));
+        const auto form = windowRestoring(target.path(), testsupport::firebirdDir() + QStringLiteral("/none.gbk"));
+        form->memBackup->setPlainText(QStringLiteral("from before"));
         ModalDriver driver;
         driver.thenKeys({kReturn});
-        QVERIFY(!form.RunRestore());
+        QVERIFY(!form->RunRestore());
         VERIFY_DRIVER(driver);
-        QVERIFY(form.isEnabled());
-        QVERIFY(!form.aniCopy->isPlaying());
-        QCOMPARE(form.FParamBackupFile, form.edtBackupFile->text());
-        QCOMPARE(form.memBackup->toPlainText(), QString()); // cleared at the start
-        QCOMPARE(form.FOutcome, roFailed);
+        QVERIFY(form->isEnabled());
+        QVERIFY(!form->aniCopy->isPlaying());
+        QCOMPARE(form->FParamBackupFile, form->edtBackupFile->text());
+        QCOMPARE(form->memBackup->toPlainText(), QString()); // cleared at the start
+        QCOMPARE(form->FOutcome, roFailed);
     }
 
     void outputLinesReachTheMemoInOrderWhileMessagesAreProcessed()

@@ -3,6 +3,7 @@
 
 #include <QTest>
 
+using platform::fromServerText;
 using platform::fromWin1250;
 using platform::toWin1250;
 
@@ -119,6 +120,31 @@ private slots:
     {
         QCOMPARE(platform::upperAscii(QStringLiteral("abc xyz č ř ů 09_$")), QStringLiteral("ABC XYZ č ř ů 09_$"));
         QCOMPARE(platform::upperAscii(QString()), QString());
+    }
+
+    // The server quotes file names in the bytes they were sent in (UTF-8)
+    // and may send other Czech text in Windows-1250.
+    void serverText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        const QString path = QStringLiteral("cannot open backup file /data/záloha.gbk");
+        QTest::newRow("UTF-8 path") << path.toUtf8() << path;
+        const QString line = QStringLiteral("gbak:opened file /data/obnova_čřžůĚŠČŘŽÝÁÍÉÚŮ.fdb ");
+        QTest::newRow("UTF-8 capitals and small letters") << line.toUtf8() << line;
+        const QString key = QStringLiteral("Problematic key value is (\"UZI$PRIJMENI\" = 'Dvořáková')");
+        QTest::newRow("Windows-1250 text") << toWin1250(key) << key;
+        const QString table = QStringLiteral("gbak:tabulka ČÍSELNÍK ÚČTŮ ");
+        QTest::newRow("Windows-1250 capitals") << toWin1250(table) << table;
+        QTest::newRow("plain ASCII") << QByteArray("gbak:finishing, closing, and going home ")
+                                     << QStringLiteral("gbak:finishing, closing, and going home ");
+        QTest::newRow("empty") << QByteArray() << QString();
+    }
+
+    void serverText()
+    {
+        QFETCH(QByteArray, bytes);
+        QTEST(fromServerText(bytes), "text");
     }
 };
 

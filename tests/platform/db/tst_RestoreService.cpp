@@ -8,6 +8,7 @@
 #include "TestMain.h"
 #include "base/Exceptions.h"
 #include "base/Win1250.h"
+#include "db/Database.h"
 #include "db/LoginPrompt.h"
 #include "db/RestoreService.h"
 #include "ui/LoginDialog.h"
@@ -39,7 +40,13 @@ void configure(RestoreService &service, const QString &backup, const QString &da
     service.serverName = QStringLiteral("localhost");
     service.protocol = ServiceProtocol::Tcp;
     service.params = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + testsupport::sysdbaPassword()};
-    service.request = {{TRestoreOption::Replace}, true, 4096, {backup}, {databasePath}};
+    service.request = {
+        .options = {TRestoreOption::Replace},
+        .verbose = true,
+        .pageSize = 4096,
+        .backupFiles = {backup},
+        .databaseNames = {databasePath},
+    };
 }
 
 } // namespace
@@ -218,29 +225,55 @@ private slots:
         QCOMPARE(target.readValue(QStringLiteral("select mon$page_size from mon$database")), QStringLiteral("4096"));
     }
 
-    void czechLettersInTheFileNamesReachTheFiles()
+    void czechLettersInTheFileNamesReachTheFilesAndComeBackInTheLines()
     {
         const SampleBackup backup(QStringLiteral("záloha-účetní"));
         const DbFixture target(QStringLiteral("cíl-účetní"));
         addOldUser(target);
         RestoreService service;
         configure(service, backup.path, target.path());
-        service.run([](const QString &) {});
+        QStringList lines;
+        service.run([&](const QString &line) { lines << line; });
         QCOMPARE(userCount(target), backup.rows);
         QCOMPARE(commonSurname(target), kCzechSurname);
+        const QString opened = QStringLiteral("gbak:opened file %1 ").arg(backup.path);
+        QVERIFY2(lines.contains(opened), qPrintable(lines.join(u'\n')));
+    }
+
+    void databaseInUseErrorIsTheServersOwn()
+    {
+        const SampleBackup backup(QStringLiteral("used"));
+        const DbFixture target(QStringLiteral("používaná"));
+        addOldUser(target);
+        const auto holder = target.openConnection();
+        RestoreService service;
+        configure(service, backup.path, target.path());
+        try {
+            service.run([](const QString &) {});
+            QFAIL("the restore did not fail");
+        } catch (const EIBError &server) {
+            const EIBError own = databaseInUseError(target.path());
+            QCOMPARE(own.errorCode(), server.errorCode());
+            QCOMPARE(own.sqlCode(), server.sqlCode());
+            QCOMPARE(own.message(), server.message());
+            QVERIFY2(own.message().contains(target.path()), qPrintable(own.message()));
+        }
+        QCOMPARE(commonSurname(target), kOldSurname);
     }
 
     void missingBackupFileRaisesTheServerError()
     {
         const DbFixture target(QStringLiteral("missing-target"));
         RestoreService service;
-        configure(service, testsupport::firebirdDir() + QStringLiteral("/none.gbk"), target.path());
+        const QString missing = testsupport::firebirdDir() + QStringLiteral("/chybějící záloha.gbk");
+        configure(service, missing, target.path());
         try {
             service.run([](const QString &) {});
             QFAIL("the restore did not fail");
         } catch (const EIBError &error) {
             QCOMPARE(error.errorCode(), 336330817);
-            QVERIFY2(error.message().contains(QLatin1String("none.gbk")), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(QStringLiteral("cannot open backup file ") + missing),
+                     qPrintable(error.message()));
         }
         QVERIFY(!service.isAttached());
     }
