@@ -187,6 +187,10 @@ void TfrmIBback::flushOutputLines()
     if (pendingLines_.isEmpty())
         return;
     memBackup->appendPlainText(pendingLines_.join(u'\n'));
+    // The newest line in view, wrapped lines included, as a memo shows what
+    // is added to it.
+    memBackup->moveCursor(QTextCursor::End);
+    memBackup->ensureCursorVisible();
     pendingLines_.clear();
     sinceOutputShown_.start();
 }

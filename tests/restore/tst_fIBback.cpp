@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -291,6 +292,33 @@ private slots:
         QCOMPARE(driver.seen()[1].text, QStringLiteral("Obnova databáze ze zálohy byla úspěšně dokončena."));
         QCOMPARE(outcome, roDone);
         QVERIFY(form.isNull());
+    }
+
+    void memoShowsTheLastLinesWhenTheRestoreEnds()
+    {
+        const SampleBackup backup(QStringLiteral("memo-end"));
+        const DbFixture target(QStringLiteral("memo-end-target"));
+        const auto db = connectionTo(target.databaseName());
+        QPointer<TfrmIBback> form;
+        int scrolledTo = -1;
+        int scrollEnd = 0;
+        ModalDriver driver;
+        driver
+            .then([&](QWidget *modal) {
+                form = qobject_cast<TfrmIBback *>(modal);
+                testsupport::pressKey(modal, kReturn);
+            })
+            .then([&](QWidget *box) {
+                // More lines than the memo shows: the last one is in view.
+                QPlainTextEdit *memo = form->memBackup;
+                scrolledTo = memo->cursorForPosition(QPoint(2, memo->viewport()->height() - 2)).blockNumber();
+                scrollEnd = memo->document()->blockCount() - 1;
+                testsupport::pressKey(box, kReturn);
+            });
+        RunBackupRestore(db.get(), backup.path, rkInteractive, {TRestoreOption::Replace}, nullptr);
+        VERIFY_DRIVER(driver);
+        QVERIFY(scrollEnd > 10);
+        QCOMPARE(scrolledTo, scrollEnd);
     }
 
     void serverNameShowsWhereTheDatabaseIs_data()
