@@ -29,12 +29,9 @@ void SelectToList(const QString &sql, platform::Database *database, QStringList 
         transaction->commit();
 }
 
-QString DoubleApostrophes(const QString &text)
-{
-    return QString(text).replace(QLatin1Char('\''), QLatin1String("''"));
-}
-
 QString SqlTextLiteral(const std::optional<QString> &text)
 {
-    return text ? QLatin1Char('\'') + DoubleApostrophes(*text) + QLatin1Char('\'') : QStringLiteral("NULL");
+    if (!text)
+        return QStringLiteral("NULL");
+    return QLatin1Char('\'') + QString(*text).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
 }

@@ -18,8 +18,6 @@ class Database;
 // the list is cleared only after the statement has opened.
 void SelectToList(const QString &sql, platform::Database *database, QStringList *list);
 
-// A text as the content of an SQL string literal: every apostrophe doubled,
-// so that nothing in it can end the literal.
-QString DoubleApostrophes(const QString &text);
-// The text as an SQL string literal in apostrophes, or NULL for none.
+// The text as an SQL string literal in apostrophes, or NULL for none; every
+// apostrophe in it is doubled, so that nothing in it can end the literal.
 QString SqlTextLiteral(const std::optional<QString> &text);

@@ -151,8 +151,8 @@ int dialectOf(const QString &text)
 QString RoleStatement(const QString &userName)
 {
     // The name goes in as a literal: an apostrophe in it is doubled.
-    return QStringLiteral("select RDB$RELATION_NAME from RDB$USER_PRIVILEGES where (UPPER(RDB$USER) = UPPER('") +
-           DoubleApostrophes(userName) + QStringLiteral("')) and (UPPER(RDB$PRIVILEGE) = 'M')");
+    return QStringLiteral("select RDB$RELATION_NAME from RDB$USER_PRIVILEGES where (UPPER(RDB$USER) = UPPER(") +
+           SqlTextLiteral(userName) + QStringLiteral(")) and (UPPER(RDB$PRIVILEGE) = 'M')");
 }
 
 TfrmIBServer::TfrmIBServer(QWidget *parent) : platform::Form(parent)

@@ -8,8 +8,6 @@
 
 #include <QStringList>
 
-#include <exception>
-
 #include <memory>
 
 class ClickableText;

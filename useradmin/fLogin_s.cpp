@@ -36,6 +36,12 @@ void showInUpperCase(QLineEdit *edit)
     });
 }
 
+// The users table's row of the login, however its letters are stored.
+QString fromUserRow(const QString &upperLogin)
+{
+    return QStringLiteral(" from DB$UZIV where upper(UZI$LOGIN) = ") + SqlTextLiteral(upperLogin);
+}
+
 } // namespace
 
 QString QueryString(const QString &sql, platform::Query *query, const QString &defaultValue)
@@ -60,20 +66,18 @@ qint64 QueryInt64(const QString &sql, platform::Query *query, qint64 defaultValu
 
 QString CountWithPasswordSql(const QString &upperLogin, const QString &storedPassword)
 {
-    return QStringLiteral("select count(*) from DB$UZIV where upper(UZI$LOGIN) = '") + DoubleApostrophes(upperLogin) +
-           QStringLiteral("' and UZI$HESLO = '") + DoubleApostrophes(storedPassword) + QStringLiteral("'");
+    return QStringLiteral("select count(*)") + fromUserRow(upperLogin) + QStringLiteral(" and UZI$HESLO = ") +
+           SqlTextLiteral(storedPassword);
 }
 
 QString CountWithNullPasswordSql(const QString &upperLogin)
 {
-    return QStringLiteral("select count(*) from DB$UZIV where upper(UZI$LOGIN) = '") + DoubleApostrophes(upperLogin) +
-           QStringLiteral("' and UZI$HESLO is NULL");
+    return QStringLiteral("select count(*)") + fromUserRow(upperLogin) + QStringLiteral(" and UZI$HESLO is NULL");
 }
 
 QString UserColumnSql(const QString &column, const QString &upperLogin)
 {
-    return QStringLiteral("select ") + column + QStringLiteral(" from DB$UZIV where upper(UZI$LOGIN) = '") +
-           DoubleApostrophes(upperLogin) + QStringLiteral("'");
+    return QStringLiteral("select ") + column + fromUserRow(upperLogin);
 }
 
 bool CheckLogin(platform::Query *query, const QString &login, const QString &password)

@@ -154,7 +154,7 @@ void TfrmUzivU_s::edtUserNameChange()
 
 void TfrmUzivU_s::edtUserNameKeyPress(QChar &key)
 {
-    if (!IsLoginCharacter(key) && key != QChar(8))
+    if (!IsLoginCharacter(key) && key != QChar(VK_BACK))
         key = QChar();
 }
 

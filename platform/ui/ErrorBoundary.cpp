@@ -1,7 +1,8 @@
 #include "ErrorBoundary.h"
 
 #include "Application.h"
-#include "base/Exceptions.h"
+
+#include <exception>
 
 namespace platform {
 
@@ -9,10 +10,9 @@ void runGuarded(const std::function<void()> &body) noexcept
 {
     try {
         body();
-    } catch (const Exception &error) {
-        showDefaultErrorBox(error);
     } catch (const std::exception &error) {
-        // Failures of the standard library (memory, ranges) end the event the same way.
+        // The system's own failures and the standard library's (memory,
+        // ranges) alike: the box takes the message each of them carries.
         showDefaultErrorBox(error);
     }
 }
