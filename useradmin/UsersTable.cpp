@@ -81,13 +81,18 @@ std::optional<QString> RightStatusText(const QString &letter)
     return std::nullopt;
 }
 
-void SetUpUsersTable(platform::DataSet &setUser)
+void SetUpUsersTableStatements(platform::DataSet &setUser)
 {
     setUser.setSelectSql(kSelectSql);
     setUser.setInsertSql(kInsertSql);
     setUser.setModifySql(kModifySql);
     setUser.setDeleteSql(kDeleteSql);
     setUser.setRefreshSql(kRefreshSql);
+}
+
+void SetUpUsersTable(platform::DataSet &setUser)
+{
+    SetUpUsersTableStatements(setUser);
     for (const FieldDef &def : kFields) {
         platform::Field *field = setUser.addField(QString::fromLatin1(def.name));
         field->setRequired(def.required);

@@ -19,6 +19,8 @@ inline const QString kRightAdmin = QStringLiteral("A");
 // The status-bar text of a right letter; nothing for any other value.
 std::optional<QString> RightStatusText(const QString &letter);
 
-// Gives the data set its five statements over DB$UZIV and its fields with
-// their labels and required flags. The table itself must exist.
+// Gives the data set its five statements over DB$UZIV.
+void SetUpUsersTableStatements(platform::DataSet &setUser);
+// Gives the data set its statements and its fields with their labels and
+// required flags. The table itself must exist.
 void SetUpUsersTable(platform::DataSet &setUser);

@@ -28,6 +28,8 @@ struct Column {
     FieldType fieldType() const;
     // Text columns: characters; others: 0.
     int characterSize() const;
+    // Bytes of the value in a row buffer (with the length word of VARCHAR).
+    int storageSize() const { return length + (type == SQL_VARYING ? 2 : 0); }
 };
 
 // SQL_TEXT or SQL_VARYING (a type without the nullable bit).

@@ -118,6 +118,21 @@ struct DataSet::Private {
     }
 
     Field *find(const QString &name) const { return findNamed(fields, name); }
+
+    QStringList &sqlOf(StatementKind kind)
+    {
+        switch (kind) {
+        case StatementKind::Insert:
+            return insertSql;
+        case StatementKind::Modify:
+            return modifySql;
+        case StatementKind::Delete:
+            return deleteSql;
+        case StatementKind::Refresh:
+            break;
+        }
+        return refreshSql;
+    }
 };
 
 DataSet::DataSet(QObject *parent) : QObject(parent), d(std::make_unique<Private>()) {}
@@ -204,43 +219,27 @@ QStringList DataSet::refreshSql() const
     return d->refreshSql;
 }
 
-const QStringList &DataSet::sqlOf(StatementKind kind) const
+void DataSet::setSql(StatementKind kind, const QStringList &lines)
 {
-    switch (kind) {
-    case StatementKind::Insert:
-        return d->insertSql;
-    case StatementKind::Modify:
-        return d->modifySql;
-    case StatementKind::Delete:
-        return d->deleteSql;
-    case StatementKind::Refresh:
-        break;
-    }
-    return d->refreshSql;
+    d->prepared.erase(kind);
+    d->sqlOf(kind) = lines;
 }
 
 void DataSet::setInsertSql(const QStringList &lines)
 {
-    d->prepared.erase(StatementKind::Insert);
-    d->insertSql = lines;
+    setSql(StatementKind::Insert, lines);
 }
-
 void DataSet::setModifySql(const QStringList &lines)
 {
-    d->prepared.erase(StatementKind::Modify);
-    d->modifySql = lines;
+    setSql(StatementKind::Modify, lines);
 }
-
 void DataSet::setDeleteSql(const QStringList &lines)
 {
-    d->prepared.erase(StatementKind::Delete);
-    d->deleteSql = lines;
+    setSql(StatementKind::Delete, lines);
 }
-
 void DataSet::setRefreshSql(const QStringList &lines)
 {
-    d->prepared.erase(StatementKind::Refresh);
-    d->refreshSql = lines;
+    setSql(StatementKind::Refresh, lines);
 }
 
 void DataSet::open()
@@ -561,12 +560,7 @@ void DataSet::cancel()
         emit stateChanged();
         return;
     }
-    const int removed = d->current;
-    d->rows.erase(d->rows.begin() + removed);
-    d->current = d->rows.empty() ? -1 : std::clamp(d->rowBeforeInsert, 0, int(d->rows.size()) - 1);
-    d->eof = d->rows.empty();
-    if (!controlsDisabled())
-        emit rowRemoved(removed);
+    removeCurrentRow(d->rowBeforeInsert);
     emit stateChanged();
     notifyScroll();
 }
@@ -590,22 +584,27 @@ void DataSet::deleteRecord()
     d->state = DataSetState::Browse;
     d->editRow.clear();
     d->modified = false;
-    const int removed = d->current;
-    d->rows.erase(d->rows.begin() + removed);
-    d->current = d->rows.empty() ? -1 : std::min(removed, int(d->rows.size()) - 1);
-    d->eof = d->rows.empty();
-    if (!controlsDisabled())
-        emit rowRemoved(removed);
+    removeCurrentRow(d->current);
     if (wasEditing)
         emit stateChanged();
     notifyScroll();
+}
+
+void DataSet::removeCurrentRow(int nextCurrent)
+{
+    const int removed = d->current;
+    d->rows.erase(d->rows.begin() + removed);
+    d->current = d->rows.empty() ? -1 : std::clamp(nextCurrent, 0, int(d->rows.size()) - 1);
+    d->eof = d->rows.empty();
+    if (!controlsDisabled())
+        emit rowRemoved(removed);
 }
 
 Statement &DataSet::boundStatement(StatementKind kind, const QByteArray &newRow, const QByteArray &oldRow)
 {
     auto found = d->prepared.find(kind);
     if (found == d->prepared.end()) {
-        const PositionalSql sql = toPositional(sqlOf(kind).join(QLatin1Char('\n')));
+        const PositionalSql sql = toPositional(d->sqlOf(kind).join(QLatin1Char('\n')));
         const StatementTarget target = resolveTarget(d->database, d->transaction);
         auto statement = std::make_unique<Statement>(*target.database, *target.transaction);
         statement->prepare(sql.sql);
@@ -648,20 +647,21 @@ void DataSet::refreshEditRow(const QByteArray &oldRow)
     if (!found)
         return;
     char *target = d->editRow.data();
+    const char *fetched = statement.rowData();
     for (const Column &source : statement.columns()) {
         const Field *field = d->find(source.name);
         if (!field)
             continue;
         const Column &column = d->columns[size_t(field->index())];
-        if (columnIsNull(source, statement.rowData()))
+        if (columnIsNull(source, fetched)) {
             setColumnNull(column, target);
-        else if (sameStorage(source, column))
-            std::memcpy(target + column.dataOffset, statement.rowData() + source.dataOffset,
-                        size_t(column.length + (column.type == SQL_VARYING ? 2 : 0)));
-        else
-            setColumnText(column, target, columnText(source, statement.rowData(), d->codec), d->codec);
-        if (!columnIsNull(source, statement.rowData()))
+        } else if (sameStorage(source, column)) {
+            std::memcpy(target + column.dataOffset, fetched + source.dataOffset, size_t(column.storageSize()));
             std::memset(target + column.nullOffset, 0, sizeof(short));
+        } else {
+            // Clears the null flag as well.
+            setColumnText(column, target, columnText(source, fetched, d->codec), d->codec);
+        }
     }
 }
 

@@ -140,13 +140,16 @@ signals:
 private:
     friend class Field;
     enum class StatementKind { Insert, Modify, Delete, Refresh };
-    const QStringList &sqlOf(StatementKind kind) const;
+    // Replaces the text of that statement; it is prepared anew when next run.
+    void setSql(StatementKind kind, const QStringList &lines);
     void requireActive() const;
     void checkBrowseMode();
     void moveTo(int row);
     void notifyScroll();
     void bindFields();
     void startInsert(int position);
+    // Takes the current row out; the row at nextCurrent (clamped) becomes current.
+    void removeCurrentRow(int nextCurrent);
     // The statement of that kind, prepared once, with its values bound from
     // the rows (the "OLD_" parameters from oldRow).
     Statement &boundStatement(StatementKind kind, const QByteArray &newRow, const QByteArray &oldRow);

@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <exception>
+#include <optional>
 
 namespace platform {
 
@@ -139,13 +140,10 @@ void Database::open()
 {
     if (isOpen())
         return;
-    Login login;
-    if (d->loginPrompt) {
-        login.userName = paramValue(QStringLiteral("user_name"));
-        if (!askLogin(d->databaseName, login.userName, login.password))
-            throw EDatabaseError(QStringLiteral("Database login cancelled"));
-    }
-    const QByteArray dpb = databaseParameterBuffer(d->params, d->loginPrompt ? &login : nullptr);
+    std::optional<Login> login;
+    if (d->loginPrompt)
+        login = promptLogin(d->databaseName, d->params);
+    const QByteArray dpb = databaseParameterBuffer(d->params, login ? &*login : nullptr);
     const fb::Api &client = fb::api();
     // A database name is a file name: in the system's encoding, like every path.
     const QByteArray name = QFile::encodeName(d->databaseName);

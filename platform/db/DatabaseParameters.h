@@ -3,16 +3,13 @@
 // The client's database parameter buffer of an attach, built from a
 // connection's parameter lines.
 
+#include "LoginPrompt.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 namespace platform {
-
-struct Login {
-    QString userName;
-    QString password;
-};
 
 // Each line "name=value" becomes the item of the client's connection-parameter
 // list that it names (letter case ignored, "isc_dpb_" optional), its value

@@ -5,10 +5,16 @@
 // through askLogin and fail their open when it answers false.
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 namespace platform {
+
+struct Login {
+    QString userName;
+    QString password;
+};
 
 // Asks for user name and password, both in and out; false when cancelled.
 using LoginHandler = std::function<bool(const QString &databaseName, QString &userName, QString &password)>;
@@ -16,5 +22,8 @@ using LoginHandler = std::function<bool(const QString &databaseName, QString &us
 void setLoginHandler(LoginHandler handler);
 // False when no handler is installed or the user cancelled.
 bool askLogin(const QString &databaseName, QString &userName, QString &password);
+// The login of an attach whose prompt is on, offering the user name of the
+// parameter lines; raises EDatabaseError when it is not given.
+Login promptLogin(const QString &databaseName, const QStringList &params);
 
 } // namespace platform

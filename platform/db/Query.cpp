@@ -9,10 +9,11 @@
 namespace platform {
 
 namespace {
-void requireColumn(const Statement *statement, int column)
+const Column &requireColumn(const Statement *statement, int column)
 {
     if (!statement || column < 0 || column >= int(statement->columns().size()))
         throw EDatabaseError(QStringLiteral("Column %1 is not in the query result").arg(column));
+    return statement->columns()[size_t(column)];
 }
 } // namespace
 
@@ -73,8 +74,7 @@ QString Query::asString(int column) const
 {
     if (!rowFound_)
         return {};
-    requireColumn(statement_.get(), column);
-    return columnText(statement_->columns()[column], statement_->rowData(),
+    return columnText(requireColumn(statement_.get(), column), statement_->rowData(),
                       DatabaseAccess::codec(statement_->database()));
 }
 
@@ -82,8 +82,7 @@ qint64 Query::asInt64(int column) const
 {
     if (!rowFound_)
         return 0;
-    requireColumn(statement_.get(), column);
-    return columnInt64(statement_->columns()[column], statement_->rowData(),
+    return columnInt64(requireColumn(statement_.get(), column), statement_->rowData(),
                        DatabaseAccess::codec(statement_->database()));
 }
 
@@ -91,8 +90,7 @@ bool Query::isNull(int column) const
 {
     if (!rowFound_)
         return true;
-    requireColumn(statement_.get(), column);
-    return columnIsNull(statement_->columns()[column], statement_->rowData());
+    return columnIsNull(requireColumn(statement_.get(), column), statement_->rowData());
 }
 
 void Query::close()

@@ -83,19 +83,21 @@ int ReadQuery::fieldCount() const
     return statement_ ? int(statement_->columns().size()) : 0;
 }
 
-QString ReadQuery::asString(int column) const
+const Column &ReadQuery::currentColumn(int column) const
 {
     if (!open_ || eof_ || column < 0 || column >= fieldCount())
         throw EDatabaseError(QStringLiteral("Column %1 is not in the current row of the query").arg(column));
-    return columnText(statement_->columns()[column], statement_->rowData(),
-                      DatabaseAccess::codec(statement_->database()));
+    return statement_->columns()[size_t(column)];
+}
+
+QString ReadQuery::asString(int column) const
+{
+    return columnText(currentColumn(column), statement_->rowData(), DatabaseAccess::codec(statement_->database()));
 }
 
 bool ReadQuery::isNull(int column) const
 {
-    if (!open_ || eof_ || column < 0 || column >= fieldCount())
-        throw EDatabaseError(QStringLiteral("Column %1 is not in the current row of the query").arg(column));
-    return columnIsNull(statement_->columns()[column], statement_->rowData());
+    return columnIsNull(currentColumn(column), statement_->rowData());
 }
 
 void ReadQuery::close()

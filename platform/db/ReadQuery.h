@@ -11,6 +11,7 @@ namespace platform {
 
 class Transaction;
 class Statement;
+struct Column;
 
 class ReadQuery : public QObject {
     Q_OBJECT
@@ -41,6 +42,8 @@ public:
 
 private:
     Statement &statement();
+    // Raises EDatabaseError without a current row or such a column.
+    const Column &currentColumn(int column) const;
     std::unique_ptr<Statement> statement_;
     Transaction *transaction_ = nullptr;
     QString sql_;

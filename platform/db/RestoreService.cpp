@@ -164,11 +164,8 @@ void RestoreService::attach()
     const QString managerName = serviceManagerName(protocol, serverName);
     QStringList lines = params;
     if (loginPrompt) {
-        QString user = findParameter(params, QStringLiteral("user_name")).value_or(QString());
-        QString password;
-        if (!askLogin(managerName, user, password))
-            throw EDatabaseError(QStringLiteral("Database login cancelled"));
-        lines = {QStringLiteral("user_name=") + user, QStringLiteral("password=") + password};
+        const Login login = promptLogin(managerName, params);
+        lines = {QStringLiteral("user_name=") + login.userName, QStringLiteral("password=") + login.password};
     }
     const QByteArray spb = serviceAttachBuffer(lines);
     const QByteArray name = QFile::encodeName(managerName);

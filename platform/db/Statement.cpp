@@ -112,7 +112,7 @@ void Statement::describeOutput()
         column.scale = var.sqlscale;
         column.length = var.sqllen;
         column.dataOffset = alignUp(offset, 8);
-        offset = column.dataOffset + var.sqllen + (column.type == SQL_VARYING ? 2 : 0);
+        offset = column.dataOffset + column.storageSize();
     }
     for (Column &column : columns_) {
         column.nullOffset = alignUp(offset, 2);

@@ -3,6 +3,7 @@
 
 #include "DbFixture.h"
 #include "ErrorTranslation.h"
+#include "UsersTable.h"
 #include "base/Exceptions.h"
 #include "db/DataSet.h"
 #include "db/Database.h"
@@ -19,39 +20,6 @@ using platform::LocateOption;
 Q_DECLARE_METATYPE(platform::LocateOptions)
 
 namespace {
-
-const QStringList kSelect = {QStringLiteral("select * from DB$UZIV")};
-const QStringList kInsert = {
-    QStringLiteral("insert into DB$UZIV"),
-    QStringLiteral("  (UZI$LOGIN, UZI$HESLO, UZI$PRIJMENI, UZI$JMENO, UZI$EMAIL, UZI$PRAVO, "),
-    QStringLiteral("   UZI$POZN)"),
-    QStringLiteral("values"),
-    QStringLiteral("  (:UZI$LOGIN, :UZI$HESLO, :UZI$PRIJMENI, :UZI$JMENO, :UZI$EMAIL, :UZI$PRAVO, "),
-    QStringLiteral("   :UZI$POZN)")};
-const QStringList kModify = {QStringLiteral("update DB$UZIV"),
-                             QStringLiteral("set"),
-                             QStringLiteral("  UZI$LOGIN = :UZI$LOGIN,"),
-                             QStringLiteral("  UZI$HESLO = :UZI$HESLO,"),
-                             QStringLiteral("  UZI$PRIJMENI = :UZI$PRIJMENI,"),
-                             QStringLiteral("  UZI$JMENO = :UZI$JMENO,"),
-                             QStringLiteral("  UZI$EMAIL = :UZI$EMAIL,"),
-                             QStringLiteral("  UZI$PRAVO = :UZI$PRAVO,"),
-                             QStringLiteral("  UZI$POZN = :UZI$POZN"),
-                             QStringLiteral("where"),
-                             QStringLiteral("  UZI$LOGIN = :OLD_UZI$LOGIN")};
-const QStringList kDelete = {QStringLiteral("delete from DB$UZIV"), QStringLiteral("where"),
-                             QStringLiteral("  UZI$LOGIN = :OLD_UZI$LOGIN")};
-const QStringList kRefresh = {QStringLiteral("Select "),
-                              QStringLiteral("  UZI$LOGIN,"),
-                              QStringLiteral("  UZI$HESLO,"),
-                              QStringLiteral("  UZI$PRIJMENI,"),
-                              QStringLiteral("  UZI$JMENO,"),
-                              QStringLiteral("  UZI$EMAIL,"),
-                              QStringLiteral("  UZI$PRAVO,"),
-                              QStringLiteral("  UZI$POZN"),
-                              QStringLiteral("from DB$UZIV "),
-                              QStringLiteral("where"),
-                              QStringLiteral("  UZI$LOGIN = :UZI$LOGIN")};
 
 // The users table with three users, a connection and the list's data set.
 struct UsersList {
@@ -71,12 +39,8 @@ struct UsersList {
         transaction.start();
         set.setDatabase(database.get());
         set.setTransaction(&transaction);
-        set.setSelectSql(kSelect);
+        SetUpUsersTableStatements(set);
         set.addSelectLine(QStringLiteral("order by UZI$LOGIN"));
-        set.setInsertSql(kInsert);
-        set.setModifySql(kModify);
-        set.setDeleteSql(kDelete);
-        set.setRefreshSql(kRefresh);
     }
     QString stored(const QString &column, const QString &login) const
     {
