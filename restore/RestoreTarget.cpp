@@ -32,7 +32,8 @@ QString unusedNameBeside(const QString &file)
 
 bool isThisComputer(const QString &serverName)
 {
-    const QString name = serverName.trimmed();
+    // A port or service after "/" names the same computer.
+    const QString name = serverName.section(u'/', 0, 0).trimmed();
     return name.isEmpty() || name.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
            name == QLatin1String("127.0.0.1") || name.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0;
 }

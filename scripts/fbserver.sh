@@ -73,11 +73,14 @@ RemoteBindAddress = 127.0.0.1
 RemoteServicePort = $port
 SecurityDatabase = $dir/security3.fdb
 CONF
+  # restore_alias: a database the server names for itself, so that a restore
+  # to it goes the server's own replace way.
   cat >"$dir/databases.conf" <<CONF
 security.db = $dir/security3.fdb
 {
   RemoteAccess = false
 }
+restore_alias = $dir/db/restore-alias.fdb
 CONF
   export FIREBIRD=$dir FIREBIRD_LOCK=$dir/lock
   echo "create database '$dir/security3.fdb' user 'SYSDBA';" | "$ISQL" -q >"$dir/setup.log" 2>&1

@@ -52,7 +52,10 @@ private slots:
         QTest::newRow("loopback address") << "127.0.0.1" << true;
         QTest::newRow("own host name") << QSysInfo::machineHostName() << true;
         QTest::newRow("own host name in capitals") << QSysInfo::machineHostName().toUpper() << true;
+        QTest::newRow("localhost with a port") << "localhost/3051" << true;
+        QTest::newRow("loopback address with a service") << "127.0.0.1/gds_db" << true;
         QTest::newRow("another server") << "srv" << false;
+        QTest::newRow("another server with a port") << "srv/3051" << false;
         QTest::newRow("another address") << "10.0.0.7" << false;
         QTest::newRow("a longer name") << "localhost2" << false;
     }

@@ -450,6 +450,27 @@ private slots:
         QCOMPARE(form->FOutcome, roFailed);
     }
 
+    void incompleteBackupFailsWhereTheServerReplacesTheDatabase()
+    {
+        const SampleBackup backup(QStringLiteral("replace-incomplete"), 200);
+        const QString truncated = backup.path + QStringLiteral(".truncated");
+        writeBadBackup(BadBackup::Truncated, backup.path, truncated);
+        // A name of the server's own: this computer cannot place it, so the
+        // server replaces the database itself.
+        const auto form = windowRestoring(QStringLiteral("restore_alias"), truncated);
+        ModalDriver driver;
+        driver.thenKeys({kReturn});
+        QVERIFY(!form->RunRestore());
+        VERIFY_DRIVER(driver);
+
+        QCOMPARE(driver.seen().size(), 1);
+        QCOMPARE(driver.seen()[0].title, QStringLiteral("Upozornění"));
+        const QString text = withoutCr(driver.seen()[0].text);
+        QVERIFY2(text.startsWith(kRestoreFailed) && text.contains(QStringLiteral("neúplný")), qPrintable(text));
+        QVERIFY(!memoLines(form.get()).contains(QStringLiteral("gbak:finishing, closing, and going home ")));
+        QCOMPARE(form->FOutcome, roFailed);
+    }
+
     void outputLinesReachTheMemoInOrderWhileMessagesAreProcessed()
     {
         TfrmIBback form;
