@@ -6,6 +6,7 @@
 #include "base/Win1250.h"
 #include "db/DataSet.h"
 #include "db/Field.h"
+#include "ui/Drawing.h"
 #include "ui/ErrorBoundary.h"
 #include "ui/Form.h"
 #include "ui/Keys.h"
@@ -210,7 +211,7 @@ void TADBGrid::FitRowHeights()
     // The Windows grid's rows: the text height and a small margin, and the
     // line below the row when row lines are drawn; the title row a pixel more.
     const int line = FOptions.testFlag(dgRowLines) ? 1 : 0;
-    const int textHeight = fontMetrics().height();
+    const int textHeight = platform::windowsTextHeight(font());
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(textHeight + 3 + line);
     static_cast<GridTitles *>(horizontalHeader())->height = textHeight + 4 + line;
@@ -647,7 +648,7 @@ QSize TADBGrid::AverageCharWidth(const QFont &font)
 {
     const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const QFontMetrics metrics(font);
-    return {metrics.horizontalAdvance(letters) / 52, metrics.height()};
+    return {metrics.horizontalAdvance(letters) / 52, platform::windowsTextHeight(font)};
 }
 
 bool TADBGrid::SearchDialog(const QString &caption, const QString &prompt, QString &text, bool &fullText)

@@ -140,7 +140,7 @@ public:
     bool AskSearchText(QString &text, bool &fullText);
     // Builds and runs the search dialog; true when it was confirmed.
     static bool SearchDialog(const QString &caption, const QString &prompt, QString &text, bool &fullText);
-    // The average width of a letter (width) and the text height (height).
+    // The average width of a letter (width) and the Windows text height (height).
     static QSize AverageCharWidth(const QFont &font);
 
 signals:

@@ -1,9 +1,14 @@
 #include "Drawing.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRawFont>
 #include <QStandardPaths>
+#include <QtEndian>
+
+#include <optional>
 
 namespace platform {
 
@@ -23,6 +28,14 @@ QFont pixelFont(const QString &family, int pixels, bool bold)
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
+}
+
+// A big-endian unsigned 16-bit field of a font table; nothing past its end.
+std::optional<int> tableField(const QByteArray &table, qsizetype offset)
+{
+    if (table.size() < offset + 2)
+        return std::nullopt;
+    return qFromBigEndian<quint16>(table.constData() + offset);
 }
 
 } // namespace
@@ -46,6 +59,21 @@ QFont tahomaFont(int pixels, bool bold)
 QFont msSansSerifFont(int pixels, bool bold)
 {
     return pixelFont(QStringLiteral("MS Sans Serif"), pixels, bold);
+}
+
+int windowsTextHeight(const QFont &font)
+{
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QByteArray os2 = raw.fontTable("OS/2");
+    const std::optional<int> winAscent = tableField(os2, 74);
+    const std::optional<int> winDescent = tableField(os2, 76);
+    const std::optional<int> unitsPerEm = tableField(raw.fontTable("head"), 18);
+    if (!winAscent || !winDescent || !unitsPerEm || *unitsPerEm == 0)
+        return QFontMetrics(font).height();
+    // Ascent and descent are each scaled to whole pixels, rounded.
+    const int pixels = qRound(raw.pixelSize());
+    const auto scaled = [&](int units) { return (units * pixels + *unitsPerEm / 2) / *unitsPerEm; };
+    return scaled(*winAscent) + scaled(*winDescent);
 }
 
 QPixmap drawnPicture(int width, int height, const std::function<void(QPainter &)> &paint)

@@ -23,6 +23,12 @@ QFont tahomaFont(int pixels, bool bold = false);
 // MS Sans Serif, the older Windows dialog font, at a character height in pixels.
 QFont msSansSerifFont(int pixels, bool bold = false);
 
+// The height Windows gives a line of the font's text (the text metrics'
+// tmHeight): from the font's Windows ascent and descent, which Qt does not use
+// when the font asks for its typographic metrics (Tahoma of fonts-wine does).
+// Qt's height where the font has no such tables.
+int windowsTextHeight(const QFont &font);
+
 // A picture of the size, transparent at first, painted antialiased by paint.
 QPixmap drawnPicture(int width, int height, const std::function<void(QPainter &)> &paint);
 

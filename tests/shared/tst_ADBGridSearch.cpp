@@ -5,6 +5,7 @@
 
 #include "ModalDriver.h"
 #include "TestMain.h"
+#include "ui/Drawing.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -433,10 +434,11 @@ private slots:
         testsupport::ModalDriver driver;
         driver.then([&](QWidget *dialog) {
             const QFontMetrics metrics(dialog->font());
+            // The height of a line as Windows measures the font.
             units = QSize(metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                                                    "abcdefghijklmnopqrstuvwxyz")) /
                               52,
-                          metrics.height());
+                          platform::windowsTextHeight(dialog->font()));
             label = dialog->findChild<QLabel *>()->geometry();
             auto *line = dialog->findChild<QLineEdit *>();
             edit = line->geometry();

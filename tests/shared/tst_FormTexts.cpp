@@ -42,6 +42,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 using namespace platform;
 using testsupport::DbFixture;
@@ -180,16 +181,18 @@ private:
             report(grid, title, titles->fontMetrics().horizontalAdvance(title) + 2 * margin,
                    titles->sectionSize(column));
         }
-        // Rows of the text height and a small margin, as the Windows grid
-        // gives its font: neither cut nor twice as tall.
-        const int textHeight = grid->fontMetrics().height();
-        for (const auto &[what, height] :
-             {std::pair{QStringLiteral("row"), grid->verticalHeader()->defaultSectionSize()},
-              std::pair{QStringLiteral("title row"), titles->height()}}) {
-            if (height < textHeight + 2 || height > textHeight + 6)
-                misfits_ << QStringLiteral("%1 of %2: %3 px for text of %4 px")
+        // The Windows grid's rows: the Windows text height, a margin of
+        // three pixels (four on the title row) and the row line.
+        const int textHeight = windowsTextHeight(grid->font());
+        const int line = grid->Options().testFlag(dgRowLines) ? 1 : 0;
+        for (const auto &[what, height, expected] :
+             {std::tuple{QStringLiteral("row"), grid->verticalHeader()->defaultSectionSize(), textHeight + 3 + line},
+              std::tuple{QStringLiteral("title row"), titles->height(), textHeight + 4 + line}}) {
+            if (height != expected)
+                misfits_ << QStringLiteral("%1 of %2: %3 px, Windows makes it %4 px for text of %5 px")
                                 .arg(what, nameOf(grid))
                                 .arg(height)
+                                .arg(expected)
                                 .arg(textHeight);
         }
     }
@@ -286,6 +289,11 @@ private slots:
         QVERIFY(list.setUser->active());
         QCOMPARE(list.grdUziv->size().width(), 394);
         VERIFY_FITS(&list);
+        // Tahoma at 11 px is 13 px high on Windows: rows of 17 px with their
+        // lines, the title row 18.
+        QCOMPARE(QFontInfo(list.grdUziv->font()).family(), QStringLiteral("Tahoma"));
+        QCOMPARE(list.grdUziv->verticalHeader()->defaultSectionSize(), 17);
+        QCOMPARE(list.grdUziv->horizontalHeader()->height(), 18);
 
         TfrmUzivU_s editor(&list);
         editor.FDataSet = list.setUser;
