@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QtEndian>
 
+#include <algorithm>
 #include <optional>
 
 namespace platform {
@@ -28,6 +29,13 @@ QFont pixelFont(const QString &family, int pixels, bool bold)
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
+}
+
+bool hasBoldFace(const QString &family)
+{
+    const QStringList styles = QFontDatabase::styles(family);
+    return std::any_of(styles.begin(), styles.end(),
+                       [&family](const QString &style) { return QFontDatabase::weight(family, style) >= QFont::Bold; });
 }
 
 // A big-endian unsigned 16-bit field of a font table; nothing past its end.
@@ -58,7 +66,11 @@ QFont tahomaFont(int pixels, bool bold)
 
 QFont msSansSerifFont(int pixels, bool bold)
 {
-    return pixelFont(QStringLiteral("MS Sans Serif"), pixels, bold);
+    const QString family = QStringLiteral("MS Sans Serif");
+    // fonts-wine has only a medium face of it, which Qt does not embolden.
+    if (bold && !hasBoldFace(family))
+        return tahomaFont(pixels, true);
+    return pixelFont(family, pixels, bold);
 }
 
 int windowsTextHeight(const QFont &font)

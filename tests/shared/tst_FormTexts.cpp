@@ -30,6 +30,7 @@
 #include "ui/MessageBox.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -264,6 +265,10 @@ private slots:
         QVERIFY(form.startupComplete());
         showAt(&form, {265, 160});
         VERIFY_FITS(&form);
+        // The close button's caption is bold: a face of bold weight draws it.
+        const QFontInfo buttonFace(form.btnOk->font());
+        QVERIFY2(QFontDatabase::weight(buttonFace.family(), buttonFace.styleName()) >= QFont::Bold,
+                 qPrintable(buttonFace.family() + QLatin1Char(' ') + buttonFace.styleName()));
     }
 
     void loginDialogs()
