@@ -163,10 +163,16 @@ private:
         const QRect title =
             group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
         report(group, group->title(), title.left() + textWidth(group, group->title()) + 2, group->width());
-        // The title lies on the frame line: no control placed from the box's
-        // top edge sits under it.
+        // The title lies on the frame line, which crosses the title's text;
+        // no control placed from the box's top edge sits under it.
         const QRect frame =
             group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, group);
+        if (!(title.top() < frame.top() && frame.top() < title.bottom()))
+            misfits_ << QStringLiteral("frame line of %1 at %2 px, title from %3 to %4 px")
+                            .arg(nameOf(group))
+                            .arg(frame.top())
+                            .arg(title.top())
+                            .arg(title.bottom());
         for (QWidget *child : group->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
             if (child->isVisibleTo(form_) && child->geometry().top() <= frame.top())
                 misfits_ << QStringLiteral("%1 crosses the frame of %2").arg(nameOf(child), nameOf(group));
