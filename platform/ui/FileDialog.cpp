@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 
 namespace platform {
 
@@ -27,6 +30,39 @@ bool runningSystemVersion(OsVersionInfo &info)
     info.szCSDVersion[0] = '\0';
     return true;
 }
+
+// Qt's file list writes sizes and dates in the system's locale, not the
+// programs' Czech one, and asks for the folders' kind under a name its Czech
+// translation does not know (it has the word under the dialog's): the columns
+// as the Czech Windows dialog shows them.
+class WindowsFileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (role != Qt::DisplayRole || !files)
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        switch (index.column()) {
+        case 1:
+            if (files->isDir(source))
+                break;
+            // Whole kilobytes, rounded up.
+            return QStringLiteral("%1 kB").arg(QLocale().toString((files->size(source) + 1023) / 1024));
+        case 2:
+            if (files->isDir(source))
+                return QCoreApplication::translate("QFileDialog", "Folder");
+            break;
+        case 3:
+            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+        default:
+            break;
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
 
 // "text|pattern;pattern|text|pattern" as Qt's name filters, "text (pattern pattern)".
 QStringList nameFilters(const QString &filter)
@@ -58,6 +94,7 @@ int runFileDialog(FileDialogRecord &record, bool save)
     // The filter's own text is shown as given, without Qt's pattern list.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(record.Flags & OFN_OVERWRITEPROMPT));
+    dialog.setProxyModel(new WindowsFileColumns(&dialog));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(!save && (record.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setWindowTitle(!record.lpstrTitle.isEmpty() ? record.lpstrTitle
@@ -86,6 +123,8 @@ int runFileDialog(FileDialogRecord &record, bool save)
     if (QWidget *sidebar = dialog.findChild<QWidget *>(QStringLiteral("sidebar")))
         sidebar->setVisible(placesBar);
 
+    // Qt's Czech translation says "Zrušit"; the Windows dialog says "Storno".
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Storno"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return 0;
 

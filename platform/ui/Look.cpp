@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -50,6 +51,8 @@ void installLook(QApplication &application)
     loadFormFonts();
     QApplication::setFont(tahomaFont(11));
     installCzechTranslation(application);
+    // Qt's own dialogs write numbers, dates and file kinds in Czech.
+    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
 }
 
 void setPasswordCharacter(QLineEdit *edit, QChar character)

@@ -6,10 +6,13 @@
 #include "ui/FileDialog.h"
 
 #include <QAbstractItemView>
+#include <QDateTime>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 using namespace platform;
@@ -92,20 +95,52 @@ void TestFileDialog::onlyFilesOfTheChosenFilterAreListed()
 
 void TestFileDialog::dialogSpeaksCzech()
 {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("archiv")));
+    QFile file(dir.filePath(QStringLiteral("profil.cfg")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(QByteArray(1500, 'x')) == 1500);
+    file.close();
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(14, 7)), QFileDevice::FileModificationTime));
+    file.close();
+
     QString lookIn;
     QString fileName;
+    QString cancel;
+    QStringList folderRow;
+    QStringList fileRow;
     ModalDriver driver;
     driver.then([&](QWidget *modal) {
         lookIn = modal->findChild<QLabel *>(QStringLiteral("lookInLabel"))->text();
         fileName = modal->findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text();
+        cancel =
+            modal->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Cancel)->text();
+        listedNames(modal);
+        // The details view's columns: name, size, kind and date.
+        const auto *details = modal->findChild<QAbstractItemView *>(QStringLiteral("treeView"));
+        const QModelIndex root = details->rootIndex();
+        for (int row = 0; row < details->model()->rowCount(root); ++row) {
+            QStringList cells;
+            for (int column = 0; column < 4; ++column)
+                cells << details->model()->index(row, column, root).data().toString();
+            (cells.first() == QStringLiteral("archiv") ? folderRow : fileRow) = cells;
+        }
         testsupport::pressKey(modal, QKeySequence(Qt::Key_Escape));
     });
     SaveDialog dialog;
     dialog.Filter = QStringLiteral("soubory konfigurace (*.cfg)|*.cfg");
+    dialog.InitialDir = dir.path();
     QVERIFY(!dialog.Execute());
     VERIFY_DRIVER(driver);
     QCOMPARE(lookIn, QStringLiteral("Hledat v:"));
     QVERIFY2(fileName.remove(QLatin1Char('&')) == QStringLiteral("Název souboru:"), qPrintable(fileName));
+    QCOMPARE(cancel, QStringLiteral("Storno"));
+    QCOMPARE(folderRow.value(2), QStringLiteral("Složka"));
+    QCOMPARE(fileRow.value(1), QStringLiteral("2 kB"));
+    const QString date = fileRow.value(3);
+    QVERIFY2(date.startsWith(QStringLiteral("05.03.")) && date.endsWith(QStringLiteral("14:07")), qPrintable(date));
 }
 
 ZELO_TEST_MAIN(TestFileDialog)
