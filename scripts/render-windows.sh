@@ -15,7 +15,7 @@ display=${RENDER_DISPLAY:-:94}
 port=${RENDER_FB_PORT:-31390}
 
 need=()
-for tool in Xvfb:xvfb openbox:openbox xdotool:xdotool import:imagemagick; do
+for tool in Xvfb:xvfb openbox:openbox xdotool:xdotool xprop:x11-utils import:imagemagick; do
   command -v "${tool%%:*}" >/dev/null || need+=("${tool#*:}")
 done
 if ((${#need[@]})); then
@@ -45,11 +45,20 @@ sleep 1
 
 # The window with this title, once it is shown (its id on stdout).
 window() { timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" | head -1; }
+# Waits until the window manager has framed the window (it then tells the
+# frame's extents), and a moment more for the frame and the window to be drawn.
+framed() {
+  for _ in $(seq 50); do
+    xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q = && break
+    sleep 0.1
+  done
+  sleep 0.5
+}
 # Captures the window with the frame the window manager drew around it.
 shot() {
   local id
   id=$(window "$2")
-  sleep 0.4
+  framed "$id"
   import -frame -window "$id" "$out/$1.png"
   echo "$out/$1.png"
 }
@@ -94,7 +103,14 @@ keys Escape
 click "InterBase Server nastavení" 100 252
 shot 10-test-connection "Informace|Chyba!"
 keys Return
-keys Escape
+# A database that is not there: the connection stays down.
+click "InterBase Server nastavení" 150 82
+keys ctrl+a
+xdotool type --delay 60 "$work/chybi.fdb"
+click "InterBase Server nastavení" 221 252
+shot 14-connection-failed "Upozornění"
+keys Return
+shot 15-main-window-disconnected "Uživatelé"
 keys Escape
 
 # Pelrin: the usage box, then the restore window over a private server.
@@ -111,8 +127,7 @@ keys Escape
 # The silent mode's wait window stays up while the failure is reported.
 "$build/restore/pelrin" "$work/chybi.gbk" "$work/zelo.fdb" localhost "$(<"$work/fb/sysdba.password")" SILENT &
 pids+=($!)
-window "Upozornění" >/dev/null
-sleep 0.4
+framed "$(window "Upozornění")"
 import -window root "$out/13-silent-failure.png"
 echo "$out/13-silent-failure.png"
 keys Return
