@@ -32,12 +32,6 @@ constexpr int kRestorePageSize = 4096;
 // The shortest time between two updates of the memo.
 constexpr int kOutputBatchMs = 40;
 
-QIcon folderGlyph()
-{
-    return QIcon(platform::drawnPicture(
-        16, 16, [](QPainter &painter) { platform::paintFolder(painter, QRectF(1.5, 3.5, 13, 10)); }));
-}
-
 QIcon restoreGlyph()
 {
     return QIcon(platform::drawnPicture(16, 16, [](QPainter &painter) {
@@ -121,7 +115,7 @@ TfrmIBback::TfrmIBback(QWidget *owner) : Form(owner)
     btnBackup->setGeometry(384, 36, 23, 22);
     btnBackup->setFocusPolicy(Qt::NoFocus);
     btnBackup->setToolTip(QStringLiteral("Volba zálohovacího adresáře"));
-    btnBackup->setIcon(folderGlyph());
+    btnBackup->setIcon(QIcon(platform::folderPicture()));
     connect(btnBackup, &QToolButton::clicked, this, guarded(this, &TfrmIBback::btnBackupClick));
 
     boxPrubeh = new QGroupBox(this);

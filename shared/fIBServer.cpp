@@ -43,17 +43,9 @@ const QString kProfileTitle = QStringLiteral("Zadejte cestu ke konfiguračnímu 
 const QString kProfileFilter = QStringLiteral("soubory konfigurace (*.cfg)|*.cfg");
 
 // The pictures are drawn here rather than loaded: the dialog needs no files.
-const QRectF kFolderBox(1.5, 3.5, 13, 10);
-
-QPixmap folderPicture()
-{
-    return platform::drawnPicture(16, 16, [](QPainter &painter) { platform::paintFolder(painter, kFolderBox); });
-}
-
 QPixmap profileLoadPicture()
 {
-    return platform::drawnPicture(16, 16, [](QPainter &painter) {
-        platform::paintFolder(painter, kFolderBox);
+    return platform::folderPicture([](QPainter &painter) {
         // An arrow out of the folder: the profile comes into the dialog.
         painter.setPen(QPen(QColor(0x00, 0x80, 0x00), 2));
         painter.drawLine(QPointF(8, 11), QPointF(8, 1.5));
@@ -267,7 +259,7 @@ void TfrmIBServer::buildLocation()
     lblSoubor = platform::newLabel(QStringLiteral("Databáze:"), boxUmisteni, 9, 68);
     edtDatabase = new QLineEdit(boxUmisteni);
     edtDatabase->setGeometry(64, 64, 233, 21);
-    btnOpenDlg = newSpeedButton(folderPicture(), boxUmisteni, QRect(296, 64, 23, 22));
+    btnOpenDlg = newSpeedButton(platform::folderPicture(), boxUmisteni, QRect(296, 64, 23, 22));
 
     Image = new QLabel(boxUmisteni);
     Image->setGeometry(286, 16, 33, 33);

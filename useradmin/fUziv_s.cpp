@@ -193,7 +193,7 @@ void TfrmUziv_s::FormShow()
 {
     try {
         setUser->open();
-    } catch (...) {
+    } catch (const Exception &) {
         // The list is not shown without its rows: ShowUserList passes the
         // failure on once the dialog is down.
         showFailure_ = std::current_exception();

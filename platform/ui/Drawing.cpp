@@ -117,4 +117,13 @@ void paintFolder(QPainter &painter, const QRectF &box)
     painter.restore();
 }
 
+QPixmap folderPicture(const std::function<void(QPainter &)> &overlay)
+{
+    return drawnPicture(16, 16, [&](QPainter &painter) {
+        paintFolder(painter, QRectF(1.5, 3.5, 13, 10));
+        if (overlay)
+            overlay(painter);
+    });
+}
+
 } // namespace platform

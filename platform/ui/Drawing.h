@@ -36,4 +36,7 @@ QPixmap drawnPicture(int width, int height, const std::function<void(QPainter &)
 // A yellow folder with a tab, filling the box.
 void paintFolder(QPainter &painter, const QRectF &box);
 
+// The 16 x 16 folder of the browse buttons, with whatever overlay paints over it.
+QPixmap folderPicture(const std::function<void(QPainter &)> &overlay = {});
+
 } // namespace platform

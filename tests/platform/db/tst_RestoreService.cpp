@@ -59,8 +59,11 @@ private slots:
 
     void startRequestHasTheItemsInOrder()
     {
-        const RestoreRequest request{
-            {TRestoreOption::Replace}, true, 4096, {QStringLiteral("/b/x.gbk")}, {QStringLiteral("/d/x.fdb")}};
+        const RestoreRequest request{.options = {TRestoreOption::Replace},
+                                     .verbose = true,
+                                     .pageSize = 4096,
+                                     .backupFiles = {QStringLiteral("/b/x.gbk")},
+                                     .databaseNames = {QStringLiteral("/d/x.fdb")}};
         // The items as the server reads them: options 0x1000, verbose, page size 4096, backup file, database.
         const QByteArray expected = bytes({0x02}) + bytes({0x6c, 0x00, 0x10, 0x00, 0x00}) + bytes({0x6b}) +
                                     bytes({0x0a, 0x00, 0x10, 0x00, 0x00}) + bytes({0x05, 0x08, 0x00}) + "/b/x.gbk" +
@@ -70,7 +73,11 @@ private slots:
 
     void startRequestLeavesOutVerboseAndPageSizeWhenNotAsked()
     {
-        const RestoreRequest request{{}, false, 0, {QStringLiteral("b")}, {QStringLiteral("d")}};
+        const RestoreRequest request{.options = {},
+                                     .verbose = false,
+                                     .pageSize = 0,
+                                     .backupFiles = {QStringLiteral("b")},
+                                     .databaseNames = {QStringLiteral("d")}};
         const QByteArray expected = bytes({0x02, 0x6c, 0, 0, 0, 0, 0x05, 1, 0}) + "b" + bytes({0x6a, 1, 0}) + "d";
         QCOMPARE(restoreStartBuffer(request).toHex(' '), expected.toHex(' '));
     }
@@ -78,7 +85,8 @@ private slots:
     void startRequestCarriesPathsAsFileNames()
     {
         const QString path = QStringLiteral("/zálohy/účetní.gbk");
-        const RestoreRequest request{{}, false, 0, {path}, {}};
+        const RestoreRequest request{
+            .options = {}, .verbose = false, .pageSize = 0, .backupFiles = {path}, .databaseNames = {}};
         QVERIFY(restoreStartBuffer(request).endsWith(bytes({0x05}) + lengthPrefixed(QFile::encodeName(path))));
     }
 
