@@ -2,6 +2,7 @@
 #include "EditConnection.h"
 #include "ErrorTranslation.h"
 #include "ModalDriver.h"
+#include "PrivateServer.h"
 #include "TestMain.h"
 #include "base/Exceptions.h"
 #include "db/Database.h"
@@ -22,6 +23,7 @@
 using platform::Database;
 using testsupport::DbFixture;
 using testsupport::ModalDriver;
+using testsupport::PrivateServer;
 using testsupport::retype;
 
 namespace {
@@ -149,6 +151,38 @@ private slots:
         QCOMPARE(driver.seen()[1].text, expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         QVERIFY(!connection->connected());
         QVERIFY(connection->params().contains(QStringLiteral("password=spatne")));
+    }
+
+    // The server was killed and came back: closing the dead connection fails,
+    // which is told once, and OK still opens the connection anew.
+    void okReopensAConnectionWhoseServerWasKilled()
+    {
+        PrivateServer server(QStringLiteral("edit-server"), "FB_TEST_FOURTH_PORT");
+        QVERIFY(server.start());
+        const DbFixture killed(QStringLiteral("edit-killed"), server);
+        auto connection = killed.openConnection();
+        QVERIFY(server.kill());
+        QVERIFY(server.start());
+
+        ModalDriver driver;
+        driver
+            .then([&server, &killed](QWidget *modal) {
+                // The dialog names a server without its port; this one has its own.
+                auto *form = qobject_cast<TfrmIBServer *>(modal);
+                retype(form->edtServer, QStringLiteral("localhost/%1").arg(server.port()));
+                retype(form->edtDatabase, killed.path());
+                testsupport::pressKey(modal, QKeySequence(Qt::Key_Return));
+            })
+            .thenKeys({QKeySequence(Qt::Key_Return)});
+        QVERIFY(EditConnection(connection.get(), true, true));
+        VERIFY_DRIVER(driver);
+        QCOMPARE(driver.seen().size(), 2);
+        QCOMPARE(driver.seen()[1].title, QStringLiteral("Upozornění"));
+        QCOMPARE(driver.seen()[1].icon, int(QMessageBox::Warning));
+        QVERIFY2(driver.seen()[1].text.startsWith(QStringLiteral("Spojení se serverem bylo přerušeno!\n\n")),
+                 qPrintable(driver.seen()[1].text));
+        QCOMPARE(connection->databaseName(), killed.databaseName());
+        QVERIFY(connection->connected());
     }
 
     void lockDialectDisablesDialectAndCharacterSet_data()

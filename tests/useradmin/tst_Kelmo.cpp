@@ -11,23 +11,27 @@
 #include "UserAdminMain.h"
 #include "base/ProfileFile.h"
 #include "db/Database.h"
+#include "db/Query.h"
 #include "db/Transaction.h"
 #include "fIBServer.h"
 #include "fKelmo.h"
 #include "fLogin_s.h"
 #include "fUzivU_s.h"
 #include "fUziv_s.h"
+#include "ui/Termination.h"
 
 #include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -85,6 +89,30 @@ void whenMainWindowShown(const std::function<void(TfrmKelmo *)> &action, int tim
         }
     });
     poller->start(10);
+}
+
+// "tst_Kelmo --kelmo-leaving-work LOGIN" runs Kelmo as its main does, and
+// once the main window is shown inserts the user LOGIN in the window's
+// transaction without committing it; the line "work left" then says so.
+const char kLeaveWorkSwitch[] = "--kelmo-leaving-work";
+
+int runKelmoLeavingWork(int argc, char **argv)
+{
+    platform::endOnTerminationSignals();
+    platform::Application app(argc, argv);
+    const QString login = QString::fromLocal8Bit(argv[2]);
+    whenMainWindowShown([login](TfrmKelmo *window) {
+        try {
+            window->qryTmp->setSql(
+                QStringLiteral("insert into DB$UZIV (UZI$LOGIN, UZI$PRIJMENI, UZI$PRAVO) values (%1, 'Nechaný', 'A')")
+                    .arg(DbFixture::literal(login)));
+            window->qryTmp->execQuery();
+            std::fputs("work left\n", stderr);
+        } catch (const Exception &error) {
+            std::fprintf(stderr, "insert failed: %s\n", qPrintable(error.message()));
+        }
+    });
+    return runKelmo();
 }
 
 } // namespace
@@ -430,6 +458,41 @@ private slots:
         QCOMPARE(fixture_->readValue(attachments), std::optional<QString>(QStringLiteral("0")));
     }
 
+    // Work left in the main window's transaction when the signal comes is
+    // committed, as the window's connection closes on the way out.
+    void aSignalCommitsTheMainWindowsWork_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+    }
+
+    void aSignalCommitsTheMainWindowsWork()
+    {
+        QFETCH(int, signal);
+        writeSettings(fixture_->databaseName(), QStringLiteral("SPRAVCE"));
+        const QString where = QStringLiteral(" from DB$UZIV where UZI$LOGIN = 'NECHANY'");
+        const auto removeRow = qScopeGuard([&] { fixture_->execute(QStringLiteral("delete") + where); });
+        QProcess kelmo;
+        kelmo.start(QCoreApplication::applicationFilePath(),
+                    {QString::fromLatin1(kLeaveWorkSwitch), QStringLiteral("NECHANY")});
+        QVERIFY(kelmo.waitForStarted());
+        QByteArray told;
+        QDeadlineTimer deadline(15000);
+        while (!told.contains("work left\n") && !deadline.hasExpired() && kelmo.state() == QProcess::Running) {
+            kelmo.waitForReadyRead(100);
+            told += kelmo.readAllStandardError();
+        }
+        QVERIFY2(told.contains("work left\n"), told.constData());
+        const QString count = QStringLiteral("select count(*)") + where;
+        QCOMPARE(fixture_->readValue(count), std::optional<QString>(QStringLiteral("0")));
+        ::kill(pid_t(kelmo.processId()), signal);
+        QVERIFY(kelmo.waitForFinished(10000));
+        QCOMPARE(kelmo.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(kelmo.exitCode(), 0);
+        QCOMPARE(fixture_->readValue(count), std::optional<QString>(QStringLiteral("1")));
+    }
+
     void settingsFileDefaultsToZeloIniBesideTheProgram()
     {
         const QByteArray named = qgetenv(kSettingsFileVariable);
@@ -441,5 +504,13 @@ private slots:
     }
 };
 
-ZELO_TEST_MAIN(tst_Kelmo)
+int main(int argc, char **argv)
+{
+    if (argc > 2 && qstrcmp(argv[1], kLeaveWorkSwitch) == 0)
+        return runKelmoLeavingWork(argc, argv);
+    platform::Application app(argc, argv);
+    tst_Kelmo test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_Kelmo.moc"
