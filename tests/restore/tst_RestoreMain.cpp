@@ -556,14 +556,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    if (argc > 2 && qstrcmp(argv[1], kFaultSwitch) == 0)
-        return runPelrinWithFault(argc, argv);
-    platform::Application app(argc, argv);
-    TestRestoreMain test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+ZELO_TEST_MAIN_WITH_CHILD(TestRestoreMain, kFaultSwitch, runPelrinWithFault)
 
 #include "tst_RestoreMain.moc"

@@ -504,13 +504,5 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    if (argc > 2 && qstrcmp(argv[1], kLeaveWorkSwitch) == 0)
-        return runKelmoLeavingWork(argc, argv);
-    platform::Application app(argc, argv);
-    tst_Kelmo test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+ZELO_TEST_MAIN_WITH_CHILD(tst_Kelmo, kLeaveWorkSwitch, runKelmoLeavingWork)
 #include "tst_Kelmo.moc"
