@@ -82,7 +82,7 @@ void RestoreTarget::takeTargetsPlace()
         return;
     // Held until the rename is done, so that no engine opens the old
     // database meanwhile. A missing target has nothing to lock.
-    const ExclusiveFileLock lock(targetFile_);
+    ExclusiveFileLock lock(targetFile_);
     if (QFileInfo::exists(targetFile_) && !lock.held())
         throw databaseInUseError(databasePath_);
     // rename() replaces the target in one step: there is always a whole
@@ -91,6 +91,9 @@ void RestoreTarget::takeTargetsPlace()
         throw EInOutError(
             QStringLiteral("Obnovenou databázi nelze přesunout na místo původní: %1").arg(qt_error_string(errno)));
     tookPlace_ = true;
+    // The old database is gone from its name; freeing its blocks goes on
+    // while the program ends.
+    lock.releaseInBackground();
 }
 
 void RestoreEndWatch::see(const QString &outputLine)

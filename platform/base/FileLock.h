@@ -22,6 +22,11 @@ public:
     // False when another open of the file holds a lock, or the file cannot
     // be opened for reading.
     bool held() const { return held_; }
+    // Ends the lock without waiting for it: the descriptor is closed on a
+    // thread of its own. Closing the last descriptor of a file that has been
+    // renamed over frees the file's blocks, which takes long for a large
+    // file and need not hold up the program.
+    void releaseInBackground();
 
 private:
     int descriptor_ = -1;

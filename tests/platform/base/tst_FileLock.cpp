@@ -9,6 +9,8 @@
 
 #include <QTemporaryDir>
 
+#include <optional>
+
 using platform::ExclusiveFileLock;
 using testsupport::Access;
 using testsupport::DbFixture;
@@ -30,6 +32,25 @@ private slots:
         }
         QVERIFY(ExclusiveFileLock(path).held());
         QVERIFY(!ExclusiveFileLock(folder.filePath(QStringLiteral("není.fdb"))).held());
+    }
+
+    void releaseInBackground()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString path = folder.filePath(QStringLiteral("zámek.fdb"));
+        testsupport::writeBytes(path, "x");
+        std::optional<ExclusiveFileLock> released(std::in_place, path);
+        QVERIFY(released->held());
+        released->releaseInBackground();
+        QVERIFY(!released->held());
+        QTRY_VERIFY(ExclusiveFileLock(path).held());
+        // The next lock may be given the released descriptor's number: the
+        // released object's end must not close it.
+        const ExclusiveFileLock next(path);
+        QVERIFY(next.held());
+        released.reset();
+        QVERIFY(!ExclusiveFileLock(path).held());
     }
 
     void openDatabaseIsLockedByItsEngine_data() { testsupport::addAccessRows(); }
