@@ -24,7 +24,11 @@ inline void endWithThisProcess(QProcess &process)
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
-// An X server of its own on a free display, for the life of the object.
+// An X server of its own on a free display, for the life of the object: one
+// for each program run, so that no run finds what an earlier one left. It
+// never resets: a server resets whenever its last client leaves (an earlier
+// program, or an xdotool that looked for a window before the program had
+// connected), and a program that connects meanwhile finds no display.
 class VirtualScreen {
 public:
     VirtualScreen()
@@ -32,7 +36,7 @@ public:
         endWithThisProcess(xvfb_);
         xvfb_.start(QStringLiteral("Xvfb"),
                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                     QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                     QStringLiteral("tcp"), QStringLiteral("-noreset"), QStringLiteral("-screen"), QStringLiteral("0"),
                      QStringLiteral("1024x768x24")});
         // The server writes its display number once it accepts clients.
         const QDeadlineTimer deadline(20000);

@@ -114,11 +114,7 @@ private:
 class TestRestoreMain : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<VirtualScreen> screen_;
-
 private slots:
-    void initTestCase() { screen_ = std::make_unique<VirtualScreen>(); }
-    void cleanupTestCase() { screen_.reset(); }
 
     void parameters_data()
     {
@@ -525,7 +521,8 @@ private slots:
         QFETCH(QStringList, windows);
         QFETCH(QStringList, keys);
         QFETCH(int, exitCode);
-        QVERIFY2(!screen_->display().isEmpty(), "the virtual screen (Xvfb) did not start");
+        const VirtualScreen screen;
+        QVERIFY2(!screen.display().isEmpty(), "the virtual screen (Xvfb) did not start");
         const SampleBackup backup(QStringLiteral("process"));
         const QString bad = backup.path + QStringLiteral(".bad.gbk");
         writeBadBackup(BadBackup::RandomBytes, backup.path, bad);
@@ -546,7 +543,7 @@ private slots:
         if (faulty)
             args.prepend(QString::fromLatin1(kFaultSwitch));
 
-        const ProgramRun run = ProgramOnScreen(*screen_).run(program, args, answers);
+        const ProgramRun run = ProgramOnScreen(screen).run(program, args, answers);
         QVERIFY2(run.failure.isEmpty(), qPrintable(run.failure));
         QCOMPARE(run.windowsAnswered, windows);
         QVERIFY(run.finished);
