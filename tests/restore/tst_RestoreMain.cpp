@@ -24,6 +24,7 @@
 #include <vector>
 
 using namespace restoretest;
+using testsupport::addSignalRows;
 using testsupport::DbFixture;
 using testsupport::ModalDriver;
 
@@ -67,13 +68,6 @@ void startPelrin(QProcess &pelrin, const QStringList &args)
 {
     pelrin.setProcessChannelMode(QProcess::ForwardedChannels);
     pelrin.start(qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/restore/pelrin"), args);
-}
-
-void addSignalRows()
-{
-    QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT") << SIGINT;
 }
 
 int runPelrin(const QStringList &args)

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QTest>
 #include <QThread>
 
 #include <csignal>
@@ -39,6 +40,13 @@ bool waitUntilSignalsTakenOver(qint64 pid, int timeoutMs)
         QThread::msleep(5);
     }
     return false;
+}
+
+void addSignalRows()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
 }
 
 } // namespace testsupport

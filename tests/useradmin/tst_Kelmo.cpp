@@ -460,12 +460,7 @@ private slots:
 
     // Work left in the main window's transaction when the signal comes is
     // committed, as the window's connection closes on the way out.
-    void aSignalCommitsTheMainWindowsWork_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGINT") << SIGINT;
-    }
+    void aSignalCommitsTheMainWindowsWork_data() { testsupport::addSignalRows(); }
 
     void aSignalCommitsTheMainWindowsWork()
     {
