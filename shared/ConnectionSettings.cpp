@@ -10,6 +10,8 @@
 #include "db/Database.h"
 #include "ui/MessageBox.h"
 
+#include <algorithm>
+
 using platform::Database;
 using platform::ProfileFile;
 
@@ -34,12 +36,45 @@ bool AskToDisconnect(Database *connection)
     return connection->connected();
 }
 
+namespace {
+
+// A port number or a service name, as a server name may carry after "/".
+bool isPortOrService(QStringView text)
+{
+    return !text.isEmpty() && std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c == u'/' || c == u'\\' || c.isSpace() || c.category() == QChar::Other_Control;
+    });
+}
+
+// In "host/port:path", a server with a port (or a service), the position of
+// the colon that ends the server; -1 for a name of another form.
+qsizetype endOfServerWithPort(const QString &databaseName)
+{
+    const qsizetype slash = databaseName.indexOf(u'/');
+    if (slash < 0)
+        return -1;
+    const QString host = databaseName.left(slash);
+    if (TrimBlanks(host).isEmpty() || host.contains(u':'))
+        return -1;
+    const qsizetype colon = databaseName.indexOf(u':', slash);
+    if (colon < 0 || !isPortOrService(QStringView(databaseName).sliced(slash + 1, colon - slash - 1)))
+        return -1;
+    return colon;
+}
+
+} // namespace
+
 bool SplitDatabaseName(const QString &databaseName, QString &server, QString &path)
 {
     if (databaseName.isEmpty())
         return false;
     const QString colon = QStringLiteral(":");
     const qsizetype slash = databaseName.indexOf(QLatin1Char('/'));
+    if (const qsizetype end = endOfServerWithPort(databaseName); end >= 0) {
+        server = TrimBlanks(databaseName.left(end));
+        path = TrimBlanks(databaseName.mid(end + 1));
+        return false;
+    }
     if (slash >= 0) {
         server = TrimBlanks(databaseName.left(slash));
         ReplaceString(server, colon, QString());

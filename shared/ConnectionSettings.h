@@ -32,7 +32,9 @@ QString ParamLine(const QString &name, const QString &value);
 bool AskToDisconnect(platform::Database *connection);
 
 // Splits a database name into server and path; true for a database on this
-// computer. An empty name gives false and leaves server and path untouched.
+// computer. A server may carry a port or a service after "/"
+// ("host/3051:/data/x.fdb" gives the server "host/3051"). An empty name gives
+// false and leaves server and path untouched.
 bool SplitDatabaseName(const QString &databaseName, QString &server, QString &path);
 bool SplitDatabaseName(const platform::Database *connection, QString &server, QString &path);
 

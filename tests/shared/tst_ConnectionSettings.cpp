@@ -84,6 +84,38 @@ private slots:
         QTest::newRow("local name is not trimmed") << " C:\\x.gdb "
                                                    << ""
                                                    << " C:\\x.gdb " << true;
+        // A server with a port or a service after "/".
+        QTest::newRow("server with a port, unix path") << "localhost/3051:/data/x.fdb"
+                                                       << "localhost/3051"
+                                                       << "/data/x.fdb" << false;
+        QTest::newRow("address with a port, drive path") << "127.0.0.1/3191:C:\\data\\x.gdb"
+                                                         << "127.0.0.1/3191"
+                                                         << "C:\\data\\x.gdb" << false;
+        QTest::newRow("server with a service") << "srv/gds_db:/data/x.fdb"
+                                               << "srv/gds_db"
+                                               << "/data/x.fdb" << false;
+        QTest::newRow("server with a port, a name of the server's own") << "srv/3051:zelo"
+                                                                        << "srv/3051"
+                                                                        << "zelo" << false;
+        QTest::newRow("server with a port, trimmed") << " srv/3051:/x.fdb\t"
+                                                     << "srv/3051"
+                                                     << "/x.fdb" << false;
+        // What comes after "/" is no port: the first "/" starts the path.
+        QTest::newRow("blank after the slash is no port") << "srv/data x:/y.fdb"
+                                                          << "srv"
+                                                          << "/data x:/y.fdb" << false;
+        QTest::newRow("backslash after the slash is no port") << "srv/a\\b:/y.fdb"
+                                                              << "srv"
+                                                              << "/a\\b:/y.fdb" << false;
+        QTest::newRow("nothing between the slash and the colon") << "srv/:/y.fdb"
+                                                                 << "srv"
+                                                                 << "/:/y.fdb" << false;
+        QTest::newRow("no server before the port") << "/3051:/y.fdb"
+                                                   << ""
+                                                   << "/3051:/y.fdb" << false;
+        QTest::newRow("no colon after the slash") << "srv/3051"
+                                                  << "srv"
+                                                  << "/3051" << false;
     }
 
     void splitDatabaseName()

@@ -3,6 +3,7 @@
 #include "ErrorTranslation.h"
 #include "ModalDriver.h"
 #include "PrivateServer.h"
+#include "TestEnvironment.h"
 #include "TestMain.h"
 #include "base/Exceptions.h"
 #include "db/Database.h"
@@ -114,6 +115,33 @@ private slots:
         QCOMPARE(shownPath, QStringLiteral("/nowhere/missing.fdb"));
         QCOMPARE(connection->databaseName(), fixture_->databaseName());
         QCOMPARE(connection->connected(), openAfterOk);
+    }
+
+    // A server named with its port, as a settings file may give it: OK with
+    // nothing changed reconnects to the same name, byte for byte.
+    void okKeepsAServerWithItsPort()
+    {
+        const DbFixture populated(QStringLiteral("edit-port"));
+        populated.addUser(QStringLiteral("novak"), std::nullopt, QStringLiteral("Novák"));
+        const QString name = testsupport::serverWithPort() + QLatin1Char(':') + populated.path();
+        auto connection = fixture_->newConnection();
+        connection->setDatabaseName(name);
+        connection->open();
+        QString shownServer;
+        QString shownPath;
+        ModalDriver driver;
+        driver.then([&](QWidget *modal) {
+            auto *form = qobject_cast<TfrmIBServer *>(modal);
+            shownServer = form->edtServer->text();
+            shownPath = form->edtDatabase->text();
+            testsupport::pressKey(modal, QKeySequence(Qt::Key_Return));
+        });
+        QVERIFY(EditConnection(connection.get(), true, true));
+        VERIFY_DRIVER(driver);
+        QCOMPARE(shownServer, testsupport::serverWithPort());
+        QCOMPARE(shownPath, populated.path());
+        QCOMPARE(connection->databaseName().toUtf8(), name.toUtf8());
+        QVERIFY(connection->connected());
     }
 
     void failingOpenWarnsOnce()

@@ -409,6 +409,13 @@ private slots:
             << "předem"
             << "předem"
             << " WIN1250";
+        QTest::newRow("server with a port")
+            << "localhost/3051:/data/Účty.fdb" << false << QStringList{"user_name=NOVAK"} << false << "localhost/3051"
+            << "/data/Účty.fdb"
+            << "NOVAK"
+            << "předem"
+            << "předem"
+            << "Win1250";
         QTest::newRow("empty name keeps the design-time location") << "" << false << QStringList() << true << ""
                                                                    << ""
                                                                    << "předem"
@@ -445,6 +452,29 @@ private slots:
         QTEST(form_->boxLc_Ctype->currentText(), "characterSet");
         QCOMPARE(form_->boxNotLoginPrompt->isChecked(), !loginPrompt);
         QCOMPARE(form_->edtUser_Name->isEnabled(), !loginPrompt);
+    }
+
+    void locationRoundTripKeepsTheName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("server and unix path") << "srv:/data/x.fdb";
+        QTest::newRow("server and drive path") << "srv:C:\\data\\x.gdb";
+        QTest::newRow("server with a port") << "localhost/3197:/data/zelo.fdb";
+        QTest::newRow("address with a port, Czech path") << "127.0.0.1/3191:/data/účetnictví.fdb";
+        QTest::newRow("server with a service") << "srv/gds_db:C:\\data\\x.gdb";
+        QTest::newRow("local path") << "C:\\data\\x.gdb";
+    }
+
+    // OK with nothing changed gives back the database name it was opened with.
+    void locationRoundTripKeepsTheName()
+    {
+        QFETCH(QString, name);
+        Database connection;
+        connection.setDatabaseName(name);
+        form_->LoadFromDatabase(&connection);
+        Database saved;
+        form_->SaveToDatabase(&saved);
+        QCOMPARE(saved.databaseName(), name);
     }
 
     void saveToDatabase_data()

@@ -38,4 +38,9 @@ QString overTcp(const QString &path)
     return QStringLiteral("localhost:") + path;
 }
 
+QString serverWithPort(const QString &host)
+{
+    return QStringLiteral("%1/%2").arg(host, qEnvironmentVariable("FB_TEST_PORT"));
+}
+
 } // namespace testsupport

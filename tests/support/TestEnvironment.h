@@ -15,5 +15,8 @@ QString sysdbaPassword();
 QString newDatabasePath(const QString &name);
 // "localhost:" followed by the path: the private server over TCP.
 QString overTcp(const QString &path);
+// The private server named with its port, "localhost/PORT", whatever the
+// client's default port.
+QString serverWithPort(const QString &host = QStringLiteral("localhost"));
 
 } // namespace testsupport
