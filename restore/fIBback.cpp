@@ -7,6 +7,7 @@
 #include "RestoreTarget.h"
 #include "base/Exceptions.h"
 #include "db/Database.h"
+#include "db/LoginPrompt.h"
 #include "db/ParameterLines.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
@@ -240,21 +241,28 @@ void TfrmIBback::FormCloseQuery(bool &canClose)
 
 void TfrmIBback::setUpService()
 {
-    resRestore.params.clear();
-    if (!FUserLine.isEmpty())
-        resRestore.params << FUserLine;
-    if (!FPasswordLine.isEmpty())
-        resRestore.params << FPasswordLine;
-    resRestore.loginPrompt = FUserLine.isEmpty() || FPasswordLine.isEmpty();
     const bool local = usesLocalManager();
     resRestore.protocol = local ? ServiceProtocol::Local : ServiceProtocol::Tcp;
     resRestore.serverName = local ? QString() : FServer;
+    QStringList lines;
+    if (!FUserLine.isEmpty())
+        lines << FUserLine;
+    if (!FPasswordLine.isEmpty())
+        lines << FPasswordLine;
+    // Asked before the attach rather than by it: the same login serves the
+    // connections that clean up beside the target afterwards.
+    if (FUserLine.isEmpty() || FPasswordLine.isEmpty()) {
+        const Login login = promptLogin(serviceManagerName(resRestore.protocol, resRestore.serverName), lines);
+        lines = {ParamLine(kUserNameParam, login.userName), ParamLine(kPasswordParam, login.password)};
+    }
+    resRestore.params = lines;
+    resRestore.loginPrompt = false;
 }
 
 void TfrmIBback::restoreThroughService()
 {
     setUpService();
-    RestoreTarget target(usesLocalManager(), FServer, FDatabase);
+    RestoreTarget target(usesLocalManager(), FServer, FDatabase, resRestore.params);
     resRestore.request = {
         .options = target.restoreOptions(FRestoreOptions),
         .verbose = true,

@@ -189,6 +189,19 @@ void Database::close()
     emit afterDisconnect();
 }
 
+void Database::drop()
+{
+    if (!isOpen())
+        throw EDatabaseError(QStringLiteral("Database connection is not open"));
+    if (!d->activeTransactions.isEmpty())
+        throw EDatabaseError(QStringLiteral("Cannot drop a database with active transactions"));
+    ISC_STATUS_ARRAY status;
+    fb::api().drop_database(status, &d->handle);
+    fb::check(status);
+    d->handle = 0;
+    emit afterDisconnect();
+}
+
 bool Database::connected()
 {
     if (!isOpen())

@@ -50,6 +50,10 @@ public:
     // same, its transactions and data sets become inactive, afterDisconnect
     // is sent, and then the failure is raised.
     void close();
+    // Removes the database of the open connection, which then ends: its
+    // server deletes the file. Refused while another connection is attached
+    // or a transaction of this one is active.
+    void drop();
     // Asks the server; a connection that no longer answers is closed.
     bool connected();
     // The local state only, without asking the server.

@@ -14,6 +14,7 @@ namespace platform::fb {
 struct Api {
     decltype(&isc_attach_database) attach_database;
     decltype(&isc_detach_database) detach_database;
+    decltype(&isc_drop_database) drop_database;
     decltype(&isc_database_info) database_info;
     decltype(&isc_dsql_execute_immediate) dsql_execute_immediate;
     decltype(&isc_start_multiple) start_multiple;

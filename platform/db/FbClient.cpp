@@ -40,6 +40,7 @@ fb::Api loadApi(const QStringList &libraryNames)
     };
     resolve(api.attach_database, "isc_attach_database");
     resolve(api.detach_database, "isc_detach_database");
+    resolve(api.drop_database, "isc_drop_database");
     resolve(api.database_info, "isc_database_info");
     resolve(api.dsql_execute_immediate, "isc_dsql_execute_immediate");
     resolve(api.start_multiple, "isc_start_multiple");

@@ -14,6 +14,10 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace platform;
 using namespace restoretest;
 using testsupport::Access;
@@ -34,6 +38,38 @@ namespace {
 void restoreByCopy(const QString &from, const RestoreTarget &target)
 {
     QVERIFY(QFile::copy(from, target.restorePath()));
+}
+
+constexpr uid_t kNobody = 65534;
+
+// This process acts as another user until the end of the scope, as Pelrin
+// run by someone who owns neither the folder nor the files would.
+class ActingAs {
+public:
+    explicit ActingAs(uid_t user) : ok_(::seteuid(user) == 0) {}
+    ~ActingAs()
+    {
+        if (ok_)
+            QVERIFY(::seteuid(0) == 0);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_;
+};
+
+// A folder of the private server's with the sticky bit, as /tmp has it.
+QString stickyFolder(const QTemporaryDir &base)
+{
+    const QString folder = base.filePath(QStringLiteral("sdílená"));
+    QDir().mkpath(folder);
+    ::chmod(QFile::encodeName(folder).constData(), 01777);
+    return folder;
+}
+
+QStringList loginLines()
+{
+    return {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + testsupport::sysdbaPassword()};
 }
 
 } // namespace
@@ -110,6 +146,146 @@ private slots:
             QCOMPARE(target.restorePath(), path);
             QCOMPARE(options, (TRestoreOptions{TRestoreOption::Replace, TRestoreOption::NoShadow}));
         }
+    }
+
+    void renameRights_data()
+    {
+        QTest::addColumn<bool>("sticky");
+        QTest::addColumn<uint>("folderOwner");
+        QTest::addColumn<int>("targetOwner"); // -1: no target yet
+        QTest::addColumn<bool>("newFileIsOurs");
+        QTest::addColumn<uint>("us");
+        QTest::addColumn<bool>("canRename");
+        const uint root = 0, us = 1000, other = 1001, server = 102;
+        QTest::newRow("no sticky bit") << false << other << int(other) << false << us << true;
+        QTest::newRow("sticky, we are root") << true << other << int(other) << false << root << true;
+        QTest::newRow("sticky, our folder") << true << us << int(other) << false << us << true;
+        QTest::newRow("sticky, the server writes the new file") << true << other << int(us) << false << us << false;
+        QTest::newRow("sticky, owning neither") << true << root << int(server) << false << us << false;
+        QTest::newRow("sticky, our engine writes over our target") << true << root << int(us) << true << us << true;
+        QTest::newRow("sticky, our engine writes over another's target")
+            << true << root << int(other) << true << us << false;
+        QTest::newRow("sticky, our engine writes, no target yet") << true << root << -1 << true << us << true;
+        QTest::newRow("sticky, the server writes, no target yet") << true << root << -1 << false << us << false;
+    }
+
+    void renameRights()
+    {
+        QFETCH(bool, sticky);
+        QFETCH(uint, folderOwner);
+        QFETCH(int, targetOwner);
+        QFETCH(bool, newFileIsOurs);
+        QFETCH(uint, us);
+        const RenameRights rights{
+            .stickyFolder = sticky,
+            .folderOwner = folderOwner,
+            .targetOwner = targetOwner < 0 ? std::nullopt : std::optional<uid_t>(uid_t(targetOwner)),
+            .newFileIsOurs = newFileIsOurs,
+            .ourUser = us,
+        };
+        QTEST(renameCanSucceed(rights), "canRename");
+    }
+
+    // The real folder: run as a user who owns neither it nor the target, the
+    // server's replace is taken before the restore, not a rename refused after.
+    void stickyFolderOfAnotherUserTakesTheReplacePath()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root can act as another user");
+        QTemporaryDir base(testsupport::firebirdDir() + QStringLiteral("/db/sticky-XXXXXX"));
+        QVERIFY(base.isValid());
+        const QString folder = stickyFolder(base);
+        const QString path = folder + QStringLiteral("/zelo.fdb");
+        testsupport::writeBytes(path, "old");
+        ::chmod(QFile::encodeName(path).constData(), 0644);
+        {
+            const RestoreTarget asRoot(false, QStringLiteral("localhost"), path);
+            QVERIFY(asRoot.keepsOldDatabase());
+        }
+        const ActingAs nobody(kNobody);
+        QVERIFY(nobody.ok());
+        const RestoreTarget target(false, QStringLiteral("localhost"), path);
+        QVERIFY(!target.keepsOldDatabase());
+        QCOMPARE(target.restorePath(), path);
+    }
+
+    // The server's file in a folder where this user may not remove it: the
+    // server drops it.
+    void newFileThatThisUserMayNotRemoveIsDroppedThroughTheServer()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root can act as another user");
+        const DbFixture restored(QStringLiteral("restored"), Access::Tcp);
+        QTemporaryDir base(testsupport::firebirdDir() + QStringLiteral("/db/sticky-XXXXXX"));
+        QVERIFY(base.isValid());
+        const QString path = stickyFolder(base) + QStringLiteral("/zelo.fdb");
+        {
+            std::optional<RestoreTarget> target(std::in_place, false, QStringLiteral("localhost"), path, loginLines());
+            QVERIFY(target->keepsOldDatabase());
+            restoreByCopy(restored.path(), *target);
+            const ActingAs nobody(kNobody);
+            QVERIFY(nobody.ok());
+            QVERIFY(!QFile::remove(target->restorePath()));
+            target.reset();
+        }
+        QCOMPARE(filesBeside(path), QStringList());
+    }
+
+    void newFileNameFitsTheFolder_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("short") << "zelo.fdb";
+        QTest::newRow("231 bytes") << QString(227, u'a') + ".fdb";
+        QTest::newRow("232 bytes") << QString(228, u'a') + ".fdb";
+        QTest::newRow("255 bytes") << QString(251, u'a') + ".fdb";
+        QTest::newRow("125 Czech letters") << QString(125, u'ž') + ".fdb";
+        QTest::newRow("a letter outside the basic plane") << QString(120, u'ř') + QStringLiteral("\U0001F4BE.fdb");
+    }
+
+    void newFileNameFitsTheFolder()
+    {
+        QFETCH(QString, name);
+        const QString stem = newFileNameStem(name, 255);
+        QVERIFY2(QFile::encodeName(stem).size() + 16 <= 255, qPrintable(stem));
+        QVERIFY(stem.endsWith(QStringLiteral(".obnova-")));
+        QVERIFY(QString(stem + QStringLiteral("0123456789abcdef")).isValidUtf16());
+        if (QFile::encodeName(name).size() + 24 <= 255)
+            QCOMPARE(stem, name + QStringLiteral(".obnova-"));
+        else
+            QCOMPARE(stem.left(20), name.left(20));
+        // Two long names that differ only at their end keep apart.
+        QString other = name;
+        other.insert(other.size() - 4, u'b');
+        QVERIFY(newFileNameStem(other, 255) != stem);
+    }
+
+    // What a killed restore left beside this target goes; what an engine
+    // still has open and what has another name stay.
+    void leftoversOfThisTargetAreRemoved()
+    {
+        const DbFixture target(QStringLiteral("leftovers"));
+        addOldUser(target);
+        const QString stem = target.path() + QStringLiteral(".obnova-");
+        const DbFixture leftover = DbFixture::atPath(stem + QStringLiteral("0123456789abcdef"));
+        const DbFixture writing = DbFixture::atPath(stem + QStringLiteral("fedcba9876543210"));
+        const auto writer = writing.openConnection();
+        const QStringList others{QStringLiteral(".obnova-0123456789ABCDEF"), QStringLiteral(".obnova-0123456789abcde"),
+                                 QStringLiteral(".obnova-0123456789abcdef.kopie"), QStringLiteral(".obnova-zaloha"),
+                                 QStringLiteral(".zaloha")};
+        for (const QString &suffix : others)
+            testsupport::writeBytes(target.path() + suffix, "keep");
+        {
+            const RestoreTarget restore(false, QStringLiteral("localhost"), target.path(), loginLines());
+            QVERIFY(restore.keepsOldDatabase());
+        }
+        QStringList expected{QFileInfo(writing.path()).fileName()};
+        for (const QString &suffix : others)
+            expected << QFileInfo(target.path()).fileName() + suffix;
+        expected.sort();
+        QStringList left = filesBeside(target.path());
+        left.sort();
+        QCOMPARE(left, expected);
+        QCOMPARE(commonSurname(target), kOldSurname);
     }
 
     void newFileGoesBesideTheFileALinkNames()

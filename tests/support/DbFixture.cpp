@@ -30,6 +30,11 @@ DbFixture::DbFixture(const QString &name, const PrivateServer &server)
 {
 }
 
+DbFixture DbFixture::atPath(const QString &path, Access access)
+{
+    return DbFixture(path, access, 3, nullptr);
+}
+
 DbFixture::DbFixture(const QString &path, Access access, int dialect, const PrivateServer *server)
     : path_(path), databaseName_(server                  ? server->databaseName(path_)
                                  : access == Access::Tcp ? overTcp(path_)

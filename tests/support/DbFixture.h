@@ -31,6 +31,8 @@ public:
     // The same on a server of the test's own, over TCP; the file lies outside
     // the server's folder and outlives a restart.
     DbFixture(const QString &name, const PrivateServer &server);
+    // The same at a path of the test's choice.
+    static DbFixture atPath(const QString &path, Access access = Access::Tcp);
 
     // "localhost:/path" over TCP, the bare path embedded.
     QString databaseName() const { return databaseName_; }
