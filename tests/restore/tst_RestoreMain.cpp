@@ -11,6 +11,7 @@
 #include "ProgramOnScreen.h"
 #include "RestoreMain.h"
 #include "TestMain.h"
+#include "base/FileLock.h"
 #include "db/Database.h"
 #include "fDAWait.h"
 #include "fIBServer.h"
@@ -463,6 +464,127 @@ private slots:
         QCOMPARE(userCount(target), backup.rows);
         QCOMPARE(commonSurname(target), kCzechSurname);
         QCOMPARE(filesBeside(target.path()), QStringList());
+    }
+
+    // A server named with its port: the restore goes into a new file beside
+    // the target, so a bad backup keeps the old database; a good one replaces it.
+    void serverWithAPortRestoresBesideTheTarget_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::newRow("localhost") << testsupport::serverWithPort();
+        QTest::newRow("loopback address") << testsupport::serverWithPort(QStringLiteral("127.0.0.1"));
+    }
+
+    void serverWithAPortRestoresBesideTheTarget()
+    {
+        QFETCH(QString, server);
+        const SampleBackup backup(QStringLiteral("port"), 2000);
+        const QString truncated = backup.path + QStringLiteral(".bad.gbk");
+        writeBadBackup(BadBackup::Truncated, backup.path, truncated);
+        const DbFixture target(QStringLiteral("port-target"));
+        addSampleUsers(target, 7, kOldCzechSurname);
+        {
+            ModalDriver driver;
+            driver.thenKeys({kReturn});
+            QCOMPARE(runPelrin({truncated, target.path(), server, testsupport::sysdbaPassword(), "VERYSILENT"}),
+                     kExitFailed);
+            VERIFY_DRIVER(driver);
+            QVERIFY2(driver.seen()[0].text.contains(QStringLiteral("neúplný")), qPrintable(driver.seen()[0].text));
+        }
+        QCOMPARE(userCount(target), 7);
+        QCOMPARE(commonSurname(target), kOldCzechSurname);
+
+        QCOMPARE(runPelrin({backup.path, target.path(), server, testsupport::sysdbaPassword(), "VERYSILENT"}),
+                 kExitDone);
+        QCOMPARE(userCount(target), backup.rows);
+        QCOMPARE(commonSurname(target), kCzechSurname);
+        QCOMPARE(filesBeside(target.path()), QStringList());
+    }
+
+    // LINGER keeps a database open in its server after its last connection,
+    // Pelrin's own connection test included: that alone is no use.
+    void lingeringDatabaseIsReplacedUnlessAttached_data()
+    {
+        QTest::addColumn<bool>("attached");
+        QTest::newRow("lingering") << false;
+        QTest::newRow("lingering and attached") << true;
+    }
+
+    void lingeringDatabaseIsReplacedUnlessAttached()
+    {
+        QFETCH(bool, attached);
+        const SampleBackup backup(QStringLiteral("linger"), 50);
+        const DbFixture target(QStringLiteral("linger-target"));
+        addSampleUsers(target, 7, kOldCzechSurname);
+        target.execute(QStringLiteral("alter database set linger to 60"));
+        const auto holder = attached ? target.openConnection() : nullptr;
+        ModalDriver driver;
+        if (attached)
+            driver.thenKeys({kReturn});
+        const int exitCode = runPelrin({backup.path, target.path(), "", testsupport::sysdbaPassword(), "VERYSILENT"});
+        VERIFY_DRIVER(driver);
+        QCOMPARE(filesBeside(target.path()), QStringList());
+        if (attached) {
+            QCOMPARE(exitCode, kExitFailed);
+            QVERIFY2(driver.seen()[0].text.contains(QStringLiteral("might be in use")),
+                     qPrintable(driver.seen()[0].text));
+            QVERIFY(holder->connected());
+            QCOMPARE(commonSurname(target), kOldCzechSurname);
+        } else {
+            QCOMPARE(exitCode, kExitDone);
+            QCOMPARE(userCount(target), backup.rows);
+            QCOMPARE(commonSurname(target), kCzechSurname);
+        }
+    }
+
+    // A name of 250 bytes: the new file beside it still fits the folder.
+    void longTargetNameRestores()
+    {
+        const SampleBackup backup(QStringLiteral("long"), 20);
+        const QString name = QStringLiteral("dlouhé-") + QString(119, u'ž') + QStringLiteral(".fdb");
+        QCOMPARE(QFile::encodeName(name).size(), 250);
+        const QString folder = testsupport::firebirdDir() + QStringLiteral("/db/long-") +
+                               QString::number(QCoreApplication::applicationPid());
+        QVERIFY(QDir().mkpath(folder));
+        const DbFixture target = DbFixture::atPath(folder + QLatin1Char('/') + name);
+        addSampleUsers(target, 7, kOldCzechSurname);
+        QCOMPARE(runPelrin({backup.path, target.path(), "", testsupport::sysdbaPassword(), "VERYSILENT"}), kExitDone);
+        QCOMPARE(userCount(target), backup.rows);
+        QCOMPARE(commonSurname(target), kCzechSurname);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{name});
+    }
+
+    // Pelrin killed mid-restore: the server finishes the restore into the
+    // new file, which stays. The next restore of the target removes it, and
+    // leaves a file of another name alone.
+    void leftoverOfAKilledRestoreIsRemovedByTheNextRestore()
+    {
+        // Large enough that the restore is still running when the new file
+        // has just appeared.
+        const SampleBackup backup(QStringLiteral("killed"), 100000);
+        const DbFixture target(QStringLiteral("killed-target"));
+        addSampleUsers(target, 7, kOldCzechSurname);
+        const QString other = target.path() + QStringLiteral(".obnova-kopie");
+        testsupport::writeBytes(other, "kept");
+
+        QProcess pelrin;
+        startPelrin(pelrin, {backup.path, target.path(), QString(), testsupport::sysdbaPassword(), "VERYSILENT"});
+        QTRY_COMPARE_WITH_TIMEOUT(filesBeside(target.path()).size(), 2, 60000);
+        pelrin.kill();
+        QVERIFY(pelrin.waitForFinished(10000));
+        QCOMPARE(pelrin.exitStatus(), QProcess::CrashExit);
+        QStringList left = filesBeside(target.path());
+        left.removeAll(QFileInfo(other).fileName());
+        QCOMPARE(left.size(), 1);
+        const QString leftover = QFileInfo(target.path()).dir().filePath(left[0]);
+        // The server lets the new file go once its restore has ended.
+        QTRY_VERIFY_WITH_TIMEOUT(platform::ExclusiveFileLock(leftover).held(), 120000);
+        QCOMPARE(commonSurname(target), kOldCzechSurname);
+
+        QCOMPARE(runPelrin({backup.path, target.path(), "", testsupport::sysdbaPassword(), "VERYSILENT"}), kExitDone);
+        QCOMPARE(userCount(target), backup.rows);
+        QCOMPARE(filesBeside(target.path()), QStringList{QFileInfo(other).fileName()});
+        QCOMPARE(testsupport::readBytes(other), QByteArray("kept"));
     }
 
     void connectionErrorShowsCzechLettersOfThePath()

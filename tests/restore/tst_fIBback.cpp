@@ -330,6 +330,8 @@ private slots:
                                               << "localhost";
         QTest::newRow("server and Windows path") << "srv:C:\\data\\zelo.gdb"
                                                  << "srv";
+        QTest::newRow("server with a port") << "localhost/3051:/data/zelo.fdb"
+                                            << "localhost/3051";
         QTest::newRow("bare absolute path") << "/data/zelo.fdb" << local;
         QTest::newRow("bare relative name") << "zelo.fdb" << local;
         QTest::newRow("one colon, no slash") << "srv:zelo.gdb" << local;
