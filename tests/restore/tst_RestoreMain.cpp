@@ -19,9 +19,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace restoretest;
@@ -262,6 +264,80 @@ private slots:
         QCOMPARE(pelrin.exitStatus(), QProcess::NormalExit);
         QCOMPARE(pelrin.exitCode(), kExitFailed);
         QCOMPARE(commonSurname(target), kOldSurname);
+    }
+
+    void aSignalAtTheStartWaitsForTheProgram_data() { addSignalRows(); }
+
+    // The start blocks the signals before the program's libraries load and
+    // hands them on waiting. Here the program it becomes is a script that
+    // waits for the test, then shows its blocked and waiting signals.
+    void aSignalAtTheStartWaitsForTheProgram()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString start = folder.filePath(QStringLiteral("pelrin"));
+        QVERIFY(QFile::copy(qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/restore/pelrin"), start));
+        const QString go = folder.filePath(QStringLiteral("go"));
+        QCOMPARE(::mkfifo(QFile::encodeName(go).constData(), 0600), 0);
+        testsupport::writeBytes(folder.filePath(QStringLiteral("pelrin-main")),
+                                "#!/bin/sh\nread line < \"$(dirname \"$0\")/go\"\n"
+                                "exec grep -E '^(SigBlk|SigPnd|ShdPnd):' /proc/self/status\n");
+        QVERIFY(
+            QFile::setPermissions(folder.filePath(QStringLiteral("pelrin-main")), QFile::ReadOwner | QFile::ExeOwner));
+        QProcess program;
+        program.start(start, {QStringLiteral("a.gbk"), QStringLiteral("d.fdb")});
+        QVERIFY(program.waitForStarted(15000));
+        QVERIFY(testsupport::waitUntilSignalsTakenOver(program.processId(), 15000));
+        ::kill(pid_t(program.processId()), signal);
+        QFile goFile(go);
+        QVERIFY(goFile.open(QIODevice::WriteOnly));
+        goFile.write("\n");
+        goFile.close();
+        QVERIFY(program.waitForFinished(15000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        quint64 blocked = 0;
+        quint64 waiting = 0;
+        for (const QByteArray &line : program.readAllStandardOutput().split('\n')) {
+            const quint64 mask = line.mid(7).trimmed().toULongLong(nullptr, 16);
+            if (line.startsWith("SigBlk:"))
+                blocked |= mask;
+            else if (!line.isEmpty())
+                waiting |= mask;
+        }
+        const quint64 bit = quint64(1) << (signal - 1);
+        QVERIFY(blocked & bit);
+        QVERIFY(waiting & bit);
+    }
+
+    void aSignalWaitingWhenTheProgramStartsEndsItWithOne_data() { addSignalRows(); }
+
+    // The program itself, started with the signal already waiting as the
+    // start hands it on: it ends as after any signal before a restore.
+    void aSignalWaitingWhenTheProgramStartsEndsItWithOne()
+    {
+        QFETCH(int, signal);
+        const SampleBackup backup(QStringLiteral("early-signal"));
+        const DbFixture target(QStringLiteral("early-signal-target"));
+        addOldUser(target);
+        QProcess pelrin;
+        pelrin.setProcessChannelMode(QProcess::ForwardedChannels);
+        pelrin.setChildProcessModifier([signal] {
+            sigset_t endSignals;
+            sigemptyset(&endSignals);
+            sigaddset(&endSignals, SIGTERM);
+            sigaddset(&endSignals, SIGINT);
+            sigprocmask(SIG_BLOCK, &endSignals, nullptr);
+            ::raise(signal);
+        });
+        pelrin.start(qEnvironmentVariable("ZELO_BINARY_DIR") + QStringLiteral("/restore/pelrin-main"),
+                     {backup.path, target.path(), QString(), testsupport::sysdbaPassword(), "VERYSILENT"});
+        QVERIFY(pelrin.waitForFinished(30000));
+        QCOMPARE(pelrin.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(pelrin.exitCode(), kExitFailed);
+        QCOMPARE(commonSurname(target), kOldSurname);
+        QCOMPARE(filesBeside(target.path()), QStringList());
     }
 
     void interactiveRestoreEndsWithZero()
