@@ -91,8 +91,9 @@ double appendLines(TfrmIBback &form, int lines)
 }
 
 // Pelrin's very silent restore beside gbak's of the same backup, a database
-// of that many users, over the same target.
-void compareRestores(const QString &dir, int rows)
+// of that many users, over the same target; the ratio of the fastest runs
+// is judged against the goal.
+void compareRestores(const QString &dir, int rows, double goal)
 {
     const QString source = dir + QStringLiteral("/bench-restore-source.fdb");
     const QString backup = dir + QStringLiteral("/bench-restore.gbk");
@@ -136,10 +137,12 @@ void compareRestores(const QString &dir, int rows)
     // On a virtual machine some restores run a third slower throughout, the
     // server's own work included, whichever program asks for them: the
     // fastest runs tell the programs apart, the medians show the spread.
+    const double fastestRatio = pelrinFastest / gbakFastest;
     std::printf("restore of %d rows (%.1f MB backup), %d alternating runs: pelrin VERYSILENT %.3f s (median %.3f s), "
-                "gbak -se %.3f s (median %.3f s); ratio of the fastest %.3f, of the medians %.3f\n",
+                "gbak -se %.3f s (median %.3f s); ratio of the fastest %.3f (goal at most %.2f: %s), "
+                "of the medians %.3f\n",
                 rows, QFile(backup).size() / 1e6, kRuns, pelrinFastest, pelrinMedian, gbakFastest, gbakMedian,
-                pelrinFastest / gbakFastest, pelrinMedian / gbakMedian);
+                fastestRatio, goal, fastestRatio <= goal ? "met" : "MISSED", pelrinMedian / gbakMedian);
 }
 
 } // namespace
@@ -151,8 +154,8 @@ int main(int argc, char **argv)
     QDir().mkpath(dir);
     // Pelrin's own start and connection test weigh on the small restore;
     // the larger one shows the restore itself.
-    for (int rows : {200000, 1000000})
-        compareRestores(dir, rows);
+    compareRestores(dir, 200000, 1.10);
+    compareRestores(dir, 1000000, 1.05);
 
     TfrmIBback form;
     for (bool shown : {false, true}) {
