@@ -2,12 +2,10 @@
 
 // A backup file that the server opens and then waits on: a named pipe that
 // nobody writes. A restore from it keeps running, and sends no output line,
-// until the test lets it go; it then fails at the end of the empty pipe. The
-// test may also feed it a backup bit by bit.
+// until the test lets it go; it then fails at the end of the empty pipe.
 
 #include "TestEnvironment.h"
 
-#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QString>
@@ -56,22 +54,7 @@ public:
         return true;
     }
 
-    // After waitForReader: hands the restore these bytes, waiting while
-    // the pipe is full.
-    bool feed(const QByteArray &bytes)
-    {
-        ::fcntl(writer_, F_SETFL, ::fcntl(writer_, F_GETFL) & ~O_NONBLOCK);
-        for (qsizetype written = 0; written < bytes.size();) {
-            const ssize_t n = ::write(writer_, bytes.constData() + written, size_t(bytes.size() - written));
-            if (n <= 0)
-                return false;
-            written += n;
-        }
-        return true;
-    }
-
-    // The restore reads the end of the pipe: it fails, or ends when what it
-    // was fed was a whole backup.
+    // The restore reads the end of the pipe and fails.
     void release()
     {
         if (writer_ < 0)
