@@ -2,7 +2,6 @@
 
 #include "base/Exceptions.h"
 #include "base/FileLock.h"
-
 #include "db/Database.h"
 
 #include <QCryptographicHash>
@@ -51,6 +50,22 @@ std::optional<struct stat> statOf(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return std::nullopt;
     return info;
+}
+
+// The rights on the folder and the target as they stand for this program.
+std::optional<RenameRights> renameRightsOf(const QString &folder, const QString &file, bool newFileIsOurs)
+{
+    const std::optional<struct stat> folderInfo = statOf(folder);
+    if (!folderInfo)
+        return std::nullopt;
+    const std::optional<struct stat> fileInfo = statOf(file);
+    return RenameRights{
+        .stickyFolder = (folderInfo->st_mode & S_ISVTX) != 0,
+        .folderOwner = folderInfo->st_uid,
+        .targetOwner = fileInfo ? std::optional<uid_t>(fileInfo->st_uid) : std::nullopt,
+        .newFileIsOurs = newFileIsOurs,
+        .ourUser = ::geteuid(),
+    };
 }
 
 } // namespace
@@ -109,15 +124,9 @@ RestoreTarget::RestoreTarget(bool localManager, const QString &server, const QSt
     removeLeftovers(folderPath);
     if (!folder.isWritable() || (target.exists() && !target.isReadable()))
         return;
-    const std::optional<struct stat> folderInfo = statOf(folderPath);
-    const std::optional<struct stat> targetInfo = statOf(file);
-    if (!folderInfo || !renameCanSucceed({
-                           .stickyFolder = (folderInfo->st_mode & S_ISVTX) != 0,
-                           .folderOwner = folderInfo->st_uid,
-                           .targetOwner = targetInfo ? std::optional<uid_t>(targetInfo->st_uid) : std::nullopt,
-                           .newFileIsOurs = localManager,
-                           .ourUser = ::geteuid(),
-                       }))
+    // This program's own engine writes the new file for the local manager.
+    const std::optional<RenameRights> rights = renameRightsOf(folderPath, file, localManager);
+    if (!rights || !renameCanSucceed(*rights))
         return;
     targetFile_ = file;
     newFile_ = unusedName(newFileStem_);

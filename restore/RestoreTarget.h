@@ -80,8 +80,10 @@ private:
     // Removes the new files that earlier restores of this target left (a
     // program killed mid-restore), except those an engine still has open.
     void removeLeftovers(const QString &folder) const;
-    // A connection to a lingering database that asks for no linger closes
-    // the database in its engine when it ends.
+    // A connection to a lingering database that asks for no linger
+    // (isc_dpb_nolinger) closes the database in its engine when it ends. The
+    // services manager's property action does the same on a server, but the
+    // local one cannot reach a database this process's engine keeps open.
     void endLinger() const;
 
     bool localManager_;
