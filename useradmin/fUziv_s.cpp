@@ -2,6 +2,7 @@
 
 #include "ADBGrid.h"
 #include "DataSource.h"
+#include "KelmoTransaction.h"
 #include "UserImages.h"
 #include "UsersTable.h"
 #include "base/Exceptions.h"
@@ -54,6 +55,7 @@ TfrmUziv_s::TfrmUziv_s(QWidget *owner) : Form(owner)
     setUser = new DataSet(this);
     SetUpUsersTable(*setUser);
     trUziv = new Transaction(this);
+    trUziv->setParams(kKelmoTransactionParams);
     setUser->setTransaction(trUziv);
     connect(setUser, &DataSet::afterScroll, this, guarded(this, &TfrmUziv_s::setUserAfterScroll));
     dsUser = new TDataSource(this);
