@@ -44,6 +44,7 @@ void ShowUserList(Database *database)
         return;
     form->showModal();
     form->rethrowShowFailure();
+    form->commitWork();
 }
 
 TfrmUziv_s::TfrmUziv_s(QWidget *owner) : Form(owner)
@@ -104,6 +105,12 @@ TfrmUziv_s::~TfrmUziv_s()
 {
     delete setUser;
     delete trUziv;
+}
+
+void TfrmUziv_s::commitWork()
+{
+    setUser->close();
+    trUziv->commit();
 }
 
 void TfrmUziv_s::rethrowShowFailure() const
