@@ -15,6 +15,9 @@ class DataSet;
 inline const QString kRightReadOnly = QStringLiteral("R");
 inline const QString kRightWrite = QStringLiteral("Z");
 inline const QString kRightAdmin = QStringLiteral("A");
+// The known rights from the smallest to the largest. Any other letter (or
+// NULL) is no right at all and ranks below them all.
+inline const QString kRightsFromSmallest[] = {kRightReadOnly, kRightWrite, kRightAdmin};
 
 // The status-bar text of a right letter; nothing for any other value.
 std::optional<QString> RightStatusText(const QString &letter);

@@ -3,6 +3,7 @@
 #include "ClickableText.h"
 #include "ConnectionSettings.h"
 #include "EditConnection.h"
+#include "KelmoTransaction.h"
 #include "MessageBoxes.h"
 #include "base/Exceptions.h"
 #include "base/ProfileFile.h"
@@ -104,7 +105,7 @@ void TfrmKelmo::buildComponents()
     dbUziv = new platform::Database(this);
     trUziv = new platform::Transaction(this);
     trUziv->setDefaultDatabase(dbUziv);
-    trUziv->setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+    trUziv->setParams(kKelmoTransactionParams);
     dbUziv->setDefaultTransaction(trUziv);
     connect(dbUziv, &platform::Database::afterConnect, this, platform::guarded(this, &TfrmKelmo::dbUzivAfterConnect));
     connect(dbUziv, &platform::Database::afterDisconnect, this,

@@ -36,10 +36,25 @@ void showInUpperCase(QLineEdit *edit)
     });
 }
 
-// The users table's row of the login, however its letters are stored.
-QString fromUserRow(const QString &upperLogin)
+// The admitting rows, however the letters of their logins are stored.
+QString fromAdmittingRows(const AdmittingRows &rows)
 {
-    return QStringLiteral(" from DB$UZIV where upper(UZI$LOGIN) = ") + SqlTextLiteral(upperLogin);
+    const QString password =
+        rows.storedPassword ? QStringLiteral(" = ") + SqlTextLiteral(*rows.storedPassword) : QStringLiteral(" is NULL");
+    return QStringLiteral(" from DB$UZIV where upper(UZI$LOGIN) = ") + SqlTextLiteral(rows.upperLogin) +
+           QStringLiteral(" and UZI$HESLO") + password;
+}
+
+// The rank of a row's right: 0 for no right, then upwards from the smallest.
+// The letter is compared by its code, so that no collation of the column can
+// make a lower-case letter count as a right.
+QString rightRankSql()
+{
+    QString rank = QStringLiteral("case ascii_val(UZI$PRAVO)");
+    int value = 0;
+    for (const QString &right : kRightsFromSmallest)
+        rank += QStringLiteral(" when %1 then %2").arg(right.front().unicode()).arg(++value);
+    return rank + QStringLiteral(" else 0 end");
 }
 
 } // namespace
@@ -64,45 +79,41 @@ qint64 QueryInt64(const QString &sql, platform::Query *query, qint64 defaultValu
     return result == -1 ? defaultValue : result;
 }
 
-QString CountWithPasswordSql(const QString &upperLogin, const QString &storedPassword)
+QString CountSql(const AdmittingRows &rows)
 {
-    return QStringLiteral("select count(*)") + fromUserRow(upperLogin) + QStringLiteral(" and UZI$HESLO = ") +
-           SqlTextLiteral(storedPassword);
+    return QStringLiteral("select count(*)") + fromAdmittingRows(rows);
 }
 
-QString CountWithNullPasswordSql(const QString &upperLogin)
+QString AdmittedColumnSql(const QString &column, const AdmittingRows &rows)
 {
-    return QStringLiteral("select count(*)") + fromUserRow(upperLogin) + QStringLiteral(" and UZI$HESLO is NULL");
+    return QStringLiteral("select first 1 ") + column + fromAdmittingRows(rows) + QStringLiteral(" order by ") +
+           rightRankSql() + QStringLiteral(", UZI$LOGIN");
 }
 
-QString UserColumnSql(const QString &column, const QString &upperLogin)
-{
-    return QStringLiteral("select ") + column + fromUserRow(upperLogin);
-}
-
-bool CheckLogin(platform::Query *query, const QString &login, const QString &password)
+std::optional<AdmittingRows> CheckLogin(platform::Query *query, const QString &login, const QString &password)
 {
     const QString upperLogin = platform::upperLocale(login);
-    const QString storedPassword = EncodePassword(password, kUsersTableKey);
-    if (QueryInt64(CountWithPasswordSql(upperLogin, storedPassword), query, 0) > 0)
-        return true;
-    return QueryInt64(CountWithNullPasswordSql(upperLogin), query, 0) > 0;
+    const AdmittingRows withPassword{upperLogin, EncodePassword(password, kUsersTableKey)};
+    if (QueryInt64(CountSql(withPassword), query, 0) > 0)
+        return withPassword;
+    const AdmittingRows withoutPassword{upperLogin, std::nullopt};
+    if (QueryInt64(CountSql(withoutPassword), query, 0) > 0)
+        return withoutPassword;
+    return std::nullopt;
 }
 
-void ReadRights(platform::Query *query, const QString &login, bool &readOnly, bool &write, bool &admin,
+void ReadRights(platform::Query *query, const AdmittingRows &rows, bool &readOnly, bool &write, bool &admin,
                 QString &fullName)
 {
-    const QString upperLogin = platform::upperLocale(login);
-    const QString right =
-        QueryString(UserColumnSql(QStringLiteral("UZI$PRAVO"), upperLogin), query, QStringLiteral("0"));
+    const QString right = QueryString(AdmittedColumnSql(QStringLiteral("UZI$PRAVO"), rows), query, QStringLiteral("0"));
     readOnly = right == kRightReadOnly;
     write = right == kRightWrite;
     admin = right == kRightAdmin;
 
-    fullName = QueryString(UserColumnSql(QStringLiteral("UZI$JMENO"), upperLogin), query, QString());
+    fullName = QueryString(AdmittedColumnSql(QStringLiteral("UZI$JMENO"), rows), query, QString());
     if (!fullName.isEmpty())
         fullName += QLatin1Char(' ');
-    fullName += QueryString(UserColumnSql(QStringLiteral("UZI$PRIJMENI"), upperLogin), query, QString());
+    fullName += QueryString(AdmittedColumnSql(QStringLiteral("UZI$PRIJMENI"), rows), query, QString());
 }
 
 bool RunLogin(platform::Query *query, QString &login, QString &password, QString &fullName, bool &readOnly, bool &admin,
@@ -129,9 +140,11 @@ bool RunLogin(platform::Query *query, QString &login, QString &password, QString
         dialog->setColor(platform::clBtnFace);
     }
 
-    if (!login.isEmpty() && CheckLogin(query, login, password)) {
-        ReadRights(query, login, readOnly, write, admin, fullName);
-        return true;
+    if (!login.isEmpty()) {
+        if (const std::optional<AdmittingRows> rows = CheckLogin(query, login, password)) {
+            ReadRights(query, *rows, readOnly, write, admin, fullName);
+            return true;
+        }
     }
 
     if (dialog->showModal() != platform::mrOk)
@@ -208,7 +221,8 @@ void TfrmLogin_s::FormCloseQuery(bool &canClose)
     if (modalResult() != platform::mrOk)
         return;
     try {
-        if (!CheckLogin(FQuery, edtUsername->text(), edtPassword->text())) {
+        const std::optional<AdmittingRows> rows = CheckLogin(FQuery, edtUsername->text(), edtPassword->text());
+        if (!rows) {
             ShowWarning(QStringLiteral("Chybné přihlášení"));
             edtPassword->setFocus();
             canClose = false;
@@ -216,7 +230,7 @@ void TfrmLogin_s::FormCloseQuery(bool &canClose)
         }
         FLogin = edtUsername->text();
         FPassword = edtPassword->text();
-        ReadRights(FQuery, FLogin, FReadOnly, FWrite, FAdmin, FFullName);
+        ReadRights(FQuery, *rows, FReadOnly, FWrite, FAdmin, FFullName);
     } catch (const Exception &error) {
         // The operator keeps the dialog and the input, as for a refused login.
         platform::showDefaultErrorBox(error);

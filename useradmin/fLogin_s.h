@@ -8,6 +8,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 class QLabel;
 class QPushButton;
 class QLineEdit;
@@ -25,19 +27,29 @@ QString QueryString(const QString &sql, platform::Query *query, const QString &d
 // the default.
 qint64 QueryInt64(const QString &sql, platform::Query *query, qint64 defaultValue);
 
+// The rows of DB$UZIV that admitted a login: those whose upper-cased login
+// matches and whose stored password is the given text, or NULL (nullopt).
+// Rows may differ only in the case of their logins, each with its own
+// password, right and name; only the admitting ones may speak for the login.
+struct AdmittingRows {
+    QString upperLogin;
+    std::optional<QString> storedPassword;
+};
+
 // The login's statements. The login (already upper-cased) and the stored
 // password text go in as SQL string literals, apostrophes doubled, so no
 // value can change the statement.
-QString CountWithPasswordSql(const QString &upperLogin, const QString &storedPassword);
-QString CountWithNullPasswordSql(const QString &upperLogin);
-// One column of the user's row, such as UZI$PRAVO.
-QString UserColumnSql(const QString &column, const QString &upperLogin);
+QString CountSql(const AdmittingRows &rows);
+// One column, such as UZI$PRAVO, of the admitting row with the smallest right
+// (then the first by login), so that an ambiguous login never gains a right.
+QString AdmittedColumnSql(const QString &column, const AdmittingRows &rows);
 
-// True when the login and the typed password match a user of the table; a
-// user without a stored password (NULL) matches any password.
-bool CheckLogin(platform::Query *query, const QString &login, const QString &password);
-// The user's three right flags and full name ("first name surname").
-void ReadRights(platform::Query *query, const QString &login, bool &readOnly, bool &write, bool &admin,
+// The rows that admit the login with the typed password; nothing when none
+// does. A user without a stored password (NULL) matches any password.
+std::optional<AdmittingRows> CheckLogin(platform::Query *query, const QString &login, const QString &password);
+// The three right flags and the full name ("first name surname") of the
+// admitting rows.
+void ReadRights(platform::Query *query, const AdmittingRows &rows, bool &readOnly, bool &write, bool &admin,
                 QString &fullName);
 
 // Logs an operator in: the login passed in, or else the station's LastUziv

@@ -2,6 +2,7 @@
 
 #include "ADBGrid.h"
 #include "DataSource.h"
+#include "KelmoTransaction.h"
 #include "UserImages.h"
 #include "UsersTable.h"
 #include "base/Exceptions.h"
@@ -43,6 +44,7 @@ void ShowUserList(Database *database)
         return;
     form->showModal();
     form->rethrowShowFailure();
+    form->commitWork();
 }
 
 TfrmUziv_s::TfrmUziv_s(QWidget *owner) : Form(owner)
@@ -54,6 +56,7 @@ TfrmUziv_s::TfrmUziv_s(QWidget *owner) : Form(owner)
     setUser = new DataSet(this);
     SetUpUsersTable(*setUser);
     trUziv = new Transaction(this);
+    trUziv->setParams(kKelmoTransactionParams);
     setUser->setTransaction(trUziv);
     connect(setUser, &DataSet::afterScroll, this, guarded(this, &TfrmUziv_s::setUserAfterScroll));
     dsUser = new TDataSource(this);
@@ -102,6 +105,12 @@ TfrmUziv_s::~TfrmUziv_s()
 {
     delete setUser;
     delete trUziv;
+}
+
+void TfrmUziv_s::commitWork()
+{
+    setUser->close();
+    trUziv->commit();
 }
 
 void TfrmUziv_s::rethrowShowFailure() const

@@ -26,15 +26,20 @@ class Transaction;
 } // namespace platform
 
 // Shows the user list modally over the connection, which must be connected;
-// whatever the list left uncommitted is committed when it closes.
+// whatever the list left uncommitted is committed when it closes, and a
+// failure of that commit passes to the caller, as the work is then lost.
 void ShowUserList(platform::Database *database);
 
 class TfrmUziv_s : public platform::Form {
     Q_OBJECT
 public:
     explicit TfrmUziv_s(QWidget *owner = nullptr);
-    // Frees the data set, then the transaction, which commits.
+    // Frees the data set, then the transaction, which commits; a failure of
+    // that commit goes unseen, so the list commits by commitWork as it closes.
     ~TfrmUziv_s() override;
+
+    // Closes the data set and commits the list's work.
+    void commitWork();
 
     // Rethrows the failure of opening the data set as the list was shown.
     void rethrowShowFailure() const;

@@ -16,7 +16,11 @@
 #include "db/Transaction.h"
 #include "fKelmo.h"
 #include "fUziv_s.h"
+#include "ui/Application.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -109,6 +113,49 @@ private slots:
         QCOMPARE(list.seen().size(), 1);
         QCOMPARE(list.seen()[0].className, QStringLiteral("TfrmUziv_s"));
         QCOMPARE(rows, 2);
+    }
+
+    // A confirmed delete leaves the grid at once but is committed only as the
+    // list closes; when the server died in between, the closing says so.
+    void aDeleteLostWithTheServerIsReportedAsTheListCloses()
+    {
+        TfrmKelmo window;
+        QVERIFY(window.startupComplete());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        bool killed = false;
+        int rowsAfterDelete = -1;
+        ModalDriver driver;
+        driver.then([&](QWidget *modal) {
+            auto *users = qobject_cast<TfrmUziv_s *>(modal);
+            if (!users)
+                return;
+            users->setUser->locate(QStringLiteral("UZI$LOGIN"), QStringLiteral("NOVAK"));
+            testsupport::pressKey(users, Qt::Key_Delete);
+            if (!QTest::qWaitFor([&] { return QApplication::activeModalWidget() == users; }))
+                return;
+            rowsAfterDelete = users->setUser->recordCount();
+            killed = server_.kill();
+            testsupport::pressKey(users, Qt::Key_Escape);
+        });
+        driver.thenKeys({Qt::Key_A}).thenKeys({Qt::Key_Return});
+        QTest::mouseClick(window.txtUziv, Qt::LeftButton);
+        VERIFY_DRIVER(driver);
+        QVERIFY(killed);
+        QCOMPARE(rowsAfterDelete, 1);
+        QCOMPARE(driver.seen().size(), 3);
+        const testsupport::ModalRecord &report = driver.seen()[2];
+        QCOMPARE(report.icon, int(QMessageBox::Critical));
+        QCOMPARE(report.title, platform::applicationTitle());
+        // The client notices the dead server as it reads or as it writes.
+        static const QRegularExpression lostConnection(
+            QStringLiteral("Error (reading data from|writing data to) the connection"));
+        QVERIFY2(report.text.contains(lostConnection), qPrintable(report.text));
+
+        // The report told the truth: the user is still there.
+        QVERIFY(server_.start());
+        QCOMPARE(fixture_->readValue(QStringLiteral("select count(*) from DB$UZIV where UZI$LOGIN = 'NOVAK'")),
+                 QStringLiteral("1"));
     }
 };
 

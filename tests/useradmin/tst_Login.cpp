@@ -139,14 +139,16 @@ private slots:
 
     void statementsSpliceLettersAndDigitsAsGiven()
     {
-        QCOMPARE(CountWithPasswordSql(QStringLiteral("NOVAK7"), QStringLiteral("123045")),
+        QCOMPARE(CountSql({QStringLiteral("NOVAK7"), QStringLiteral("123045")}),
                  QStringLiteral("select count(*) from DB$UZIV where upper(UZI$LOGIN) = 'NOVAK7' and UZI$HESLO = "
                                 "'123045'"));
-        QCOMPARE(CountWithNullPasswordSql(QStringLiteral("NOVAK7")),
+        QCOMPARE(CountSql({QStringLiteral("NOVAK7"), std::nullopt}),
                  QStringLiteral("select count(*) from DB$UZIV where upper(UZI$LOGIN) = 'NOVAK7' and UZI$HESLO is "
                                 "NULL"));
-        QCOMPARE(UserColumnSql(QStringLiteral("UZI$PRAVO"), QStringLiteral("NOVAK7")),
-                 QStringLiteral("select UZI$PRAVO from DB$UZIV where upper(UZI$LOGIN) = 'NOVAK7'"));
+        QCOMPARE(AdmittedColumnSql(QStringLiteral("UZI$PRAVO"), {QStringLiteral("NOVAK7"), std::nullopt}),
+                 QStringLiteral("select first 1 UZI$PRAVO from DB$UZIV where upper(UZI$LOGIN) = 'NOVAK7' and "
+                                "UZI$HESLO is NULL order by case ascii_val(UZI$PRAVO) when 82 then 1 when 90 then 2 "
+                                "when 65 then 3 else 0 end, UZI$LOGIN"));
     }
 
     void statementsDoubleEveryApostrophe_data()
@@ -167,10 +169,10 @@ private slots:
         QFETCH(QString, login);
         QFETCH(QString, inQuotes);
         const QString where = QStringLiteral("where upper(UZI$LOGIN) = ") + inQuotes;
-        QVERIFY(
-            CountWithPasswordSql(login, QStringLiteral("1")).endsWith(where + QStringLiteral(" and UZI$HESLO = '1'")));
-        QVERIFY(CountWithNullPasswordSql(login).endsWith(where + QStringLiteral(" and UZI$HESLO is NULL")));
-        QVERIFY(UserColumnSql(QStringLiteral("UZI$JMENO"), login).endsWith(where));
+        const QString withPassword = where + QStringLiteral(" and UZI$HESLO = ") + inQuotes;
+        QVERIFY(CountSql({login, login}).endsWith(withPassword));
+        QVERIFY(CountSql({login, std::nullopt}).endsWith(where + QStringLiteral(" and UZI$HESLO is NULL")));
+        QVERIFY(AdmittedColumnSql(QStringLiteral("UZI$JMENO"), {login, login}).contains(withPassword + u' '));
     }
 
     void loginCheck_data()
@@ -214,32 +216,151 @@ private slots:
         QFETCH(QString, login);
         QFETCH(QString, password);
         QFETCH(bool, admitted);
-        QCOMPARE(CheckLogin(query_.get(), login, password), admitted);
+        QCOMPARE(CheckLogin(query_.get(), login, password).has_value(), admitted);
     }
 
     void rightsAndFullName_data()
     {
         QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<bool>("write");
         QTest::addColumn<bool>("admin");
         QTest::addColumn<QString>("fullName");
-        QTest::newRow("administrator") << "novak" << false << false << true << "Jan Novák";
-        QTest::newRow("write") << "BEZHESLA" << false << true << false << "Čeněk Dvořák";
-        QTest::newRow("read only, no first name") << "PRAZDNE" << true << false << false << "Černá";
-        QTest::newRow("other letter, no surname") << "ŘEHOŘ" << false << false << false << "Řehoř ";
-        QTest::newRow("unknown login") << "' OR '1'='1" << false << false << false << "";
+        QTest::newRow("administrator") << "novak"
+                                       << "tajne" << false << false << true << "Jan Novák";
+        QTest::newRow("write") << "BEZHESLA"
+                               << "" << false << true << false << "Čeněk Dvořák";
+        QTest::newRow("read only, no first name") << "PRAZDNE"
+                                                  << "" << true << false << false << "Černá";
+        QTest::newRow("other letter, no surname") << "ŘEHOŘ"
+                                                  << "žluť" << false << false << false << "Řehoř ";
     }
     void rightsAndFullName()
     {
         QFETCH(QString, login);
+        QFETCH(QString, password);
+        const std::optional<AdmittingRows> rows = CheckLogin(query_.get(), login, password);
+        QVERIFY(rows);
         bool readOnly = true, write = true, admin = true;
         QString fullName = QStringLiteral("stará hodnota");
-        ReadRights(query_.get(), login, readOnly, write, admin, fullName);
+        ReadRights(query_.get(), *rows, readOnly, write, admin, fullName);
         QTEST(readOnly, "readOnly");
         QTEST(write, "write");
         QTEST(admin, "admin");
         QTEST(fullName, "fullName");
+    }
+
+    void rowsOtherThanAdmittingOnesGiveNothing()
+    {
+        bool readOnly = true, write = true, admin = true;
+        QString fullName = QStringLiteral("stará hodnota");
+        ReadRights(query_.get(), {QStringLiteral("NOVAK"), stored(QStringLiteral("jine"))}, readOnly, write, admin,
+                   fullName);
+        QVERIFY(!readOnly);
+        QVERIFY(!write);
+        QVERIFY(!admin);
+        QCOMPARE(fullName, QString());
+    }
+
+    // Rows whose logins differ only in case come from outside Kelmo; each
+    // password speaks only for its own rows, and where admitting rows
+    // disagree, the smallest right wins (no right at all for an unknown letter).
+    void rowsDifferingInCaseGiveTheRightOfTheAdmittingRows_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("right");
+        QTest::addColumn<QString>("fullName");
+        QTest::newRow("the read-only row's password") << "dvojak"
+                                                      << "ctu2"
+                                                      << "R"
+                                                      << "Rita Dvojáková";
+        QTest::newRow("the administrator's password") << "DVOJAK"
+                                                      << "tajne9"
+                                                      << "A"
+                                                      << "Adam Dvoják";
+        QTest::newRow("the administrator's password, mixed case") << "Dvojak"
+                                                                  << "tajne9"
+                                                                  << "A"
+                                                                  << "Adam Dvoják";
+        QTest::newRow("a shared password, write and administrator") << "shoda"
+                                                                    << "spolu"
+                                                                    << "Z"
+                                                                    << "Zdena Shodová";
+        QTest::newRow("a shared password, three rights") << "TROJKA"
+                                                         << "tri"
+                                                         << "R"
+                                                         << "Radek Trojka";
+        QTest::newRow("a shared password, an unknown letter") << "znak"
+                                                              << "pismeno"
+                                                              << ""
+                                                              << "Xenie Znaková";
+        QTest::newRow("a shared password, a lower-case letter") << "male"
+                                                                << "pismeno"
+                                                                << ""
+                                                                << "Alena Malá";
+        QTest::newRow("a typed password before the row without one") << "nikdo"
+                                                                     << "heslo"
+                                                                     << "R"
+                                                                     << "Robert Nikdo";
+        QTest::newRow("the row without a password for any other") << "nikdo"
+                                                                  << "cokoli"
+                                                                  << "A"
+                                                                  << "Anna Nikdová";
+    }
+    void rowsDifferingInCaseGiveTheRightOfTheAdmittingRows()
+    {
+        QFETCH(QString, login);
+        QFETCH(QString, password);
+        QFETCH(QString, right);
+        // The rows go in through a plain connection, as they come from outside.
+        DbFixture fixture(QStringLiteral("login-case"));
+        const auto add = [&](const char *rowLogin, const std::optional<QString> &rowPassword, const char *rowRight,
+                             const QString &first, const QString &surname) {
+            fixture.addUser(QString::fromLatin1(rowLogin), rowPassword, surname, first, QString::fromLatin1(rowRight));
+        };
+        add("DVOJAK", stored(QStringLiteral("tajne9")), "A", QStringLiteral("Adam"), QStringLiteral("Dvoják"));
+        add("dvojak", stored(QStringLiteral("ctu2")), "R", QStringLiteral("Rita"), QStringLiteral("Dvojáková"));
+        add("SHODA", stored(QStringLiteral("spolu")), "A", QStringLiteral("Adéla"), QStringLiteral("Shodová"));
+        add("shoda", stored(QStringLiteral("spolu")), "Z", QStringLiteral("Zdena"), QStringLiteral("Shodová"));
+        add("TROJKA", stored(QStringLiteral("tri")), "Z", QStringLiteral("Zbyněk"), QStringLiteral("Trojka"));
+        add("Trojka", stored(QStringLiteral("tri")), "R", QStringLiteral("Radek"), QStringLiteral("Trojka"));
+        add("trojka", stored(QStringLiteral("tri")), "A", QStringLiteral("Aleš"), QStringLiteral("Trojka"));
+        add("ZNAK", stored(QStringLiteral("pismeno")), "A", QStringLiteral("Alois"), QStringLiteral("Znak"));
+        add("znak", stored(QStringLiteral("pismeno")), "X", QStringLiteral("Xenie"), QStringLiteral("Znaková"));
+        add("MALE", stored(QStringLiteral("pismeno")), "a", QStringLiteral("Alena"), QStringLiteral("Malá"));
+        add("male", stored(QStringLiteral("pismeno")), "A", QStringLiteral("Adolf"), QStringLiteral("Malý"));
+        add("NIKDO", std::nullopt, "A", QStringLiteral("Anna"), QStringLiteral("Nikdová"));
+        add("nikdo", stored(QStringLiteral("heslo")), "R", QStringLiteral("Robert"), QStringLiteral("Nikdo"));
+        auto database = fixture.openConnection(
+            {QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+        platform::Query query;
+        query.setDatabase(database.get());
+
+        // The silent attempt and the dialog read the rights alike.
+        LoginResult silent;
+        silent.login = login;
+        silent.password = password;
+        QVERIFY(runLogin(&query, silent, nullptr));
+        LoginResult typed;
+        ModalDriver driver;
+        driver.then([&](QWidget *modal) {
+            auto *dialog = qobject_cast<TfrmLogin_s *>(modal);
+            if (!dialog)
+                return;
+            testsupport::typeText(dialog->edtUsername, login);
+            testsupport::typeText(dialog->edtPassword, password);
+            testsupport::pressKey(dialog, Qt::Key_F12);
+        });
+        QVERIFY(runLogin(&query, typed, nullptr));
+        VERIFY_DRIVER(driver);
+        for (const LoginResult &result : {silent, typed}) {
+            QCOMPARE(result.readOnly, right == QStringLiteral("R"));
+            QCOMPARE(result.write, right == QStringLiteral("Z"));
+            QCOMPARE(result.admin, right == QStringLiteral("A"));
+            QTEST(result.fullName, "fullName");
+        }
     }
 
     void silentLoginByLastUziv_data()

@@ -12,6 +12,8 @@
 #include "db/DataSet.h"
 #include "db/Database.h"
 #include "db/Field.h"
+#include "db/Query.h"
+#include "db/Transaction.h"
 #include "fUzivU_s.h"
 #include "fUziv_s.h"
 
@@ -57,6 +59,16 @@ QStringList gridLogins(const TfrmUziv_s *list)
     for (int row = 0; row < model->rowCount(); ++row)
         logins.append(model->index(row, 0).data().toString());
     return logins;
+}
+
+// The grid's rows as login and first name, top to bottom.
+QStringList gridRows(const TfrmUziv_s *list)
+{
+    QStringList rows;
+    const QAbstractItemModel *model = list->grdUziv->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows.append(model->index(row, 0).data().toString() + QLatin1Char(' ') + model->index(row, 2).data().toString());
+    return rows;
 }
 
 // The login of the grid's highlighted row.
@@ -410,6 +422,114 @@ private slots:
         QCOMPARE(gridWhileOpen, (QStringList{"DOLEZAL", "CAPEK"}));
         QCOMPARE(storedWhileOpen, QStringLiteral("BENES,CAPEK"));
         QCOMPARE(logins(fixture), QStringLiteral("CAPEK,DOLEZAL"));
+    }
+
+    void committedWorkOfAnotherConnectionAppearsAfterF5()
+    {
+        DbFixture fixture(QStringLiteral("list-others"));
+        fixture.addUser(QStringLiteral("BENES"), std::nullopt, QStringLiteral("Beneš"), QStringLiteral("Karel"));
+        fixture.addUser(QStringLiteral("CAPEK"), std::nullopt, QStringLiteral("Čapek"), QStringLiteral("Josef"));
+        fixture.addUser(QStringLiteral("DVORAK"), std::nullopt, QStringLiteral("Dvořák"), QStringLiteral("Antonín"));
+        ModalDriver driver;
+        QStringList before, afterF5;
+        QString currentAfterF5;
+        driver.then([&](QWidget *modal) {
+            TfrmUziv_s *list = asList(modal);
+            pressKey(list, Qt::Key_Down);
+            before = gridRows(list);
+            // Another administrator's work, each statement committed at once.
+            fixture.addUser(QStringLiteral("ERBEN"), std::nullopt, QStringLiteral("Erben"), QStringLiteral("Karel"));
+            fixture.execute(QStringLiteral("update DB$UZIV set UZI$JMENO = 'Karel' where UZI$LOGIN = 'CAPEK'"));
+            fixture.execute(QStringLiteral("delete from DB$UZIV where UZI$LOGIN = 'DVORAK'"));
+            pressKey(list, Qt::Key_F5);
+            afterF5 = gridRows(list);
+            currentAfterF5 = gridCurrentLogin(list);
+            pressKey(list, Qt::Key_Escape);
+        });
+        showList(fixture);
+        VERIFY_DRIVER(driver);
+        QCOMPARE(before, (QStringList{"BENES Karel", "CAPEK Josef", "DVORAK Antonín"}));
+        QCOMPARE(afterF5, (QStringList{"BENES Karel", "CAPEK Karel", "ERBEN Karel"}));
+        QCOMPARE(currentAfterF5, QStringLiteral("CAPEK"));
+    }
+
+    // Another administrator's transaction holds the row. The box comes while
+    // that transaction is still open: a list that waited for it would never
+    // get so far, as the holder cannot end while the window waits.
+    void aRowHeldByAnotherTransactionFailsAtOnce_data()
+    {
+        QTest::addColumn<QString>("holderSql");
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("heldAfterCommit");
+        const QString change = QStringLiteral("update DB$UZIV set UZI$JMENO = 'Jiný' where UZI$LOGIN = 'CAPEK'");
+        const QString removal = QStringLiteral("delete from DB$UZIV where UZI$LOGIN = 'CAPEK'");
+        QTest::newRow("save of a changed row") << change << true << "BENES,CAPEK Jiný";
+        QTest::newRow("save of a deleted row") << removal << true << "BENES";
+        QTest::newRow("delete of a changed row") << change << false << "BENES,CAPEK Jiný";
+        QTest::newRow("delete of a deleted row") << removal << false << "BENES";
+    }
+    void aRowHeldByAnotherTransactionFailsAtOnce()
+    {
+        QFETCH(QString, holderSql);
+        QFETCH(bool, save);
+        DbFixture fixture(QStringLiteral("list-held"));
+        fixture.addUser(QStringLiteral("BENES"), std::nullopt, QStringLiteral("Beneš"));
+        fixture.addUser(QStringLiteral("CAPEK"), std::nullopt, QStringLiteral("Čapek"), QStringLiteral("Karel"));
+        auto holder = fixture.openConnection();
+        platform::Query holding;
+        holding.setDatabase(holder.get());
+        holding.setSql(holderSql);
+        holding.execQuery();
+
+        ModalDriver driver;
+        QStringList gridAfter;
+        bool heldAtTheBox = false;
+        driver.then([&](QWidget *modal) {
+            TfrmUziv_s *list = asList(modal);
+            pressKey(list, Qt::Key_Down);
+            pressKey(list, save ? Qt::Key_F4 : Qt::Key_Delete);
+            if (!waitForBack(driver, list, 3))
+                return;
+            gridAfter = gridRows(list);
+            pressKey(list, Qt::Key_Escape);
+        });
+        if (save) {
+            driver.then([&](QWidget *modal) {
+                TfrmUzivU_s *editor = asEditor(modal);
+                pressKey(editor, Qt::Key_F12);
+                if (!waitForBack(driver, editor, 3))
+                    return;
+                pressKey(editor, Qt::Key_Escape);
+            });
+        } else {
+            driver.thenKeys({kYes});
+        }
+        driver.then([&](QWidget *box) {
+            heldAtTheBox = holder->defaultTransaction()->inTransaction();
+            pressKey(box, kOk);
+        });
+        showList(fixture);
+        VERIFY_DRIVER(driver);
+        QCOMPARE(driver.seen().size(), 3);
+        const testsupport::ModalRecord &box = driver.seen()[2];
+        QCOMPARE(box.title, QStringLiteral("Upozornění"));
+        if (save) {
+            QVERIFY2(box.text.startsWith(QStringLiteral("Chyba při ukládání uživatele!\n\n")), qPrintable(box.text));
+            QVERIFY2(box.text.contains(QStringLiteral("update conflicts with concurrent update")),
+                     qPrintable(box.text));
+        } else {
+            QCOMPARE(box.text, QStringLiteral("Chyba při mazání uživatele!"));
+        }
+        QVERIFY(heldAtTheBox);
+        QCOMPARE(gridAfter, (QStringList{"BENES ", "CAPEK Karel"}));
+
+        // The holder's work is undisturbed by the list's attempt.
+        holder->defaultTransaction()->commit();
+        QTEST(fixture
+                  .readValue(QStringLiteral("select cast(list(UZI$LOGIN || coalesce(' ' || UZI$JMENO, '')) as "
+                                            "varchar(200)) from (select * from DB$UZIV order by UZI$LOGIN)"))
+                  .value_or(QString()),
+              "heldAfterCommit");
     }
 
     void failureToOpenTheTableReachesTheCaller()
