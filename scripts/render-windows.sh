@@ -14,13 +14,8 @@ out=${1:-$build/render}
 display=${RENDER_DISPLAY:-:94}
 port=${RENDER_FB_PORT:-31390}
 
-need=()
-for tool in Xvfb:xvfb openbox:openbox xdotool:xdotool xprop:x11-utils import:imagemagick; do
-  command -v "${tool%%:*}" >/dev/null || need+=("${tool#*:}")
-done
-if ((${#need[@]})); then
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+# Beyond the build's packages: the window manager, xprop and import.
+bash "$root/scripts/install-deps.sh" openbox x11-utils imagemagick
 [[ -d $build ]] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build" --target kelmo pelrin kelmo-demo-db >/dev/null
 
