@@ -14,13 +14,8 @@ out=${1:-$build/render}
 display=${RENDER_DISPLAY:-:94}
 port=${RENDER_FB_PORT:-31390}
 
-need=()
-for tool in Xvfb:xvfb openbox:openbox xdotool:xdotool xprop:x11-utils import:imagemagick; do
-  command -v "${tool%%:*}" >/dev/null || need+=("${tool#*:}")
-done
-if ((${#need[@]})); then
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+# Beyond the build's packages: the window manager, xprop and import.
+bash "$root/scripts/install-deps.sh" openbox x11-utils imagemagick
 [[ -d $build ]] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build" --target kelmo pelrin kelmo-demo-db >/dev/null
 
@@ -54,6 +49,12 @@ framed() {
   done
   sleep 0.5
 }
+# Captures the whole screen, for what has no title of its own (a menu).
+screen() {
+  sleep 0.5
+  import -window root "$out/$1.png"
+  echo "$out/$1.png"
+}
 # Captures the window with the frame the window manager drew around it.
 shot() {
   local id
@@ -69,7 +70,8 @@ click() { xdotool mousemove --window "$(window "$1")" "$2" "$3" click 1; sleep 0
 export FIREBIRD_LOCK=$work/lock KELMO_SETTINGS_FILE=$work/zelo.ini
 "$build/useradmin/tools/kelmo-demo-db" "$work/zelo.fdb" "$work/zelo.ini" >/dev/null
 "$build/useradmin/kelmo" &
-pids+=($!)
+kelmo=$!
+pids+=("$kelmo")
 shot 01-login "Zadejte jméno a heslo"
 xdotool type --delay 60 "spatne"
 keys Return
@@ -82,6 +84,9 @@ keys Return
 shot 03-main-window "Uživatelé"
 click "Uživatelé" 100 70
 shot 04-user-list "Nastavení uživatelů"
+click "Nastavení uživatelů" 25 10
+screen 04-user-list-menu
+keys Escape
 keys Insert
 shot 05-user-editor "Změna nastavení uživatele"
 keys Escape
@@ -112,6 +117,17 @@ shot 14-connection-failed "Upozornění"
 keys Return
 shot 15-main-window-disconnected "Uživatelé"
 keys Escape
+wait "$kelmo" || true
+
+# A database without DB$UZIV: the login's failure in the default error box,
+# captioned with the program's title.
+cp "$work/zelo.fdb" "$work/bez-uzivatelu.fdb"
+echo 'drop table DB$UZIV; commit;' | isql-fb -q -user SYSDBA "$work/bez-uzivatelu.fdb"
+sed "s|^DatabaseName=.*|DatabaseName=$work/bez-uzivatelu.fdb|" "$work/zelo.ini" >"$work/bez-uzivatelu.ini"
+KELMO_SETTINGS_FILE=$work/bez-uzivatelu.ini "$build/useradmin/kelmo" &
+pids+=($!)
+shot 16-no-users-table "Správa uživatelů DEVEVI"
+keys Return
 
 # Pelrin: the usage box, then the restore window over a private server.
 "$build/restore/pelrin" &

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The main job: installs what is needed, builds everything, prepares the demo
+# The main job: installs what is needed, builds Kelmo and its demo-database
+# tool (the tests and benchmarks are scripts/test.sh's job), prepares the demo
 # database (embedded engine, build/demo/zelo.fdb) with its zelo.ini beside the
 # kelmo executable, and starts Kelmo on it.
 set -euo pipefail
@@ -7,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELO_WERROR=ON >/dev/null
-cmake --build "$build" -j "$(nproc)"
+cmake --build "$build" -j "$(nproc)" --target kelmo kelmo-demo-db
 
 # The embedded engine keeps its lock files in a folder its user may write:
 # one of our own, so that a user who is not root can run it too.

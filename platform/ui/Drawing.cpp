@@ -51,8 +51,10 @@ std::optional<int> tableField(const QByteArray &table, qsizetype offset)
 bool loadFormFonts()
 {
     static const bool tahoma = [] {
+        // Not its tahomabd.ttf: that face is only wider, its strokes as light
+        // as the regular's. Without a bold face Qt emboldens the regular one,
+        // plainly bold and as wide as the regular text.
         const bool regular = addFontFile(QStringLiteral("tahoma.ttf"));
-        addFontFile(QStringLiteral("tahomabd.ttf"));
         addFontFile(QStringLiteral("ms_sans_serif.ttf"));
         return regular;
     }();
@@ -67,7 +69,8 @@ QFont tahomaFont(int pixels, bool bold)
 QFont msSansSerifFont(int pixels, bool bold)
 {
     const QString family = QStringLiteral("MS Sans Serif");
-    // fonts-wine has only a medium face of it, which Qt does not embolden.
+    // fonts-wine has only a medium face of it, which Qt does not embolden;
+    // Tahoma, emboldened, draws its bold text.
     if (bold && !hasBoldFace(family))
         return tahomaFont(pixels, true);
     return pixelFont(family, pixels, bold);

@@ -21,7 +21,7 @@ bool loadFormFonts();
 // Tahoma, the forms' font, at a character height in pixels.
 QFont tahomaFont(int pixels, bool bold = false);
 // MS Sans Serif, the older Windows dialog font, at a character height in
-// pixels; Tahoma's bold face when the installed face has no bold one.
+// pixels; bold Tahoma when the installed face has no bold one.
 QFont msSansSerifFont(int pixels, bool bold = false);
 
 // The height Windows gives a line of the font's text (the text metrics'

@@ -33,6 +33,25 @@ public:
     }
 };
 
+// Menus name the Insert and Delete keys "Ins" and "Del", as on Windows and in
+// Qt's own English; Qt's Czech translation writes them out in full.
+class WindowsKeyNames : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
+    {
+        if (qstrcmp(context, "QShortcut") != 0)
+            return {};
+        for (const char *name : {"Ins", "Del"}) {
+            if (qstrcmp(sourceText, name) == 0)
+                return QString::fromLatin1(name);
+        }
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
 void installCzechTranslation(QApplication &application)
 {
     auto *translator = new QTranslator(&application);
@@ -40,6 +59,8 @@ void installCzechTranslation(QApplication &application)
         QCoreApplication::installTranslator(translator);
     else
         delete translator;
+    // Installed last, so asked first.
+    QCoreApplication::installTranslator(new WindowsKeyNames(&application));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -132,11 +133,16 @@ int messageLineLimit(const QScreen &screen)
 
 int captionWidth(const QString &caption)
 {
-    QFont captionFont = QApplication::font();
-    captionFont.setBold(true);
-    // The caption's text with room for the window's icon and its close box.
-    const int buttonRoom = 3 * QFontMetrics(captionFont).height();
-    return QFontMetrics(captionFont).horizontalAdvance(caption) + buttonRoom;
+    // Windows draws the caption in bold dialog type; a window manager in a
+    // font of its own, most often the desktop's general font, bold.
+    int width = 0;
+    for (QFont captionFont : {QApplication::font(), QFontDatabase::systemFont(QFontDatabase::GeneralFont)}) {
+        captionFont.setBold(true);
+        const QFontMetrics metrics(captionFont);
+        // The caption's text with room for the window's icon and its close box.
+        width = std::max(width, metrics.horizontalAdvance(caption) + 3 * metrics.height());
+    }
+    return width;
 }
 
 int messageBox(const QString &text, const QString &caption, int flags)

@@ -4,9 +4,8 @@
 
 #include "base/ProfileFile.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -18,10 +17,13 @@ void require(bool condition)
         std::abort();
 }
 
+// The file lives in a folder of its own inside the build folder, removed when
+// the fuzzer ends; one that found a fault keeps it for a look.
 const QString &fileName()
 {
-    static const QString name =
-        QDir::temp().filePath(QStringLiteral("fuzz_profile_%1.ini").arg(QCoreApplication::applicationPid()));
+    static const QTemporaryDir folder(QStringLiteral(FUZZ_WORK_DIR "/fuzz_profile_XXXXXX"));
+    static const QString name = folder.isValid() ? folder.filePath(QStringLiteral("zelo.ini")) : QString();
+    require(!name.isEmpty());
     return name;
 }
 

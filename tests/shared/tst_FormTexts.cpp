@@ -1,9 +1,10 @@
 // Every form of both programs, and every kind of message box, at its design
 // size: each caption (labels, buttons, check boxes, radio buttons, group
-// titles, grid titles) fits its place in the font the form uses, and no label
-// runs into the control beside it.
+// titles, grid titles) fits its place in the font the form uses, a bold one
+// draws bold, and no label runs into the control beside it.
 
 #include "ADBGrid.h"
+#include "ClickableText.h"
 #include "DACrypt.h"
 #include "DAutils.h"
 #include "DataSource.h"
@@ -13,6 +14,7 @@
 #include "StationName.h"
 #include "TestEnvironment.h"
 #include "TestMain.h"
+#include "TextInk.h"
 #include "base/ProfileFile.h"
 #include "db/DataSet.h"
 #include "db/Database.h"
@@ -81,6 +83,8 @@ public:
         for (QWidget *widget : form_->findChildren<QWidget *>()) {
             if (!widget->isVisibleTo(form_))
                 continue;
+            if (widget->font().bold())
+                checkBold(widget);
             if (auto *label = qobject_cast<QLabel *>(widget))
                 checkLabel(label);
             else if (auto *box = qobject_cast<QCheckBox *>(widget))
@@ -112,6 +116,20 @@ private:
         if (need > have)
             misfits_
                 << QStringLiteral("%1 \"%2\": needs %3 px, has %4").arg(nameOf(widget), caption).arg(need).arg(have);
+    }
+
+    // Plainly bold, not only wider than the regular text.
+    void checkBold(const QWidget *widget)
+    {
+        QString caption;
+        if (const auto *label = qobject_cast<const QLabel *>(widget))
+            caption = label->text();
+        else if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+            caption = button->text();
+        caption = shownText(caption);
+        if (!caption.isEmpty() && !testsupport::drawsBold(widget->font(), caption))
+            misfits_ << QStringLiteral("%1 \"%2\": bold, but drawn as light as its regular text")
+                            .arg(nameOf(widget), caption);
     }
 
     void checkLabel(QLabel *label)
@@ -271,10 +289,10 @@ private slots:
         QVERIFY(form.startupComplete());
         showAt(&form, {265, 160});
         VERIFY_FITS(&form);
-        // The close button's caption is bold: a face of bold weight draws it.
-        const QFontInfo buttonFace(form.btnOk->font());
-        QVERIFY2(QFontDatabase::weight(buttonFace.family(), buttonFace.styleName()) >= QFont::Bold,
-                 qPrintable(buttonFace.family() + QLatin1Char(' ') + buttonFace.styleName()));
+        // The fit check has seen these draw bold.
+        const QWidget *const boldTexts[] = {form.txtSetDb, form.txtUziv, form.btnOk};
+        for (const QWidget *text : boldTexts)
+            QVERIFY2(text->font().bold() && text->isVisible(), qPrintable(text->objectName()));
     }
 
     void loginDialogs()
@@ -385,13 +403,19 @@ private slots:
                                    .arg(metrics.horizontalAdvance(line))
                                    .arg(label->contentsRect().width());
             }
-            QFont captionFont = box->font();
-            captionFont.setBold(true);
-            // The caption, the window's icon and the close box.
-            const int titleNeeds =
-                QFontMetrics(captionFont).horizontalAdvance(caption) + 2 * QFontMetrics(captionFont).height();
-            if (box->width() < titleNeeds)
-                misfits << QStringLiteral("caption needs %1 px, box is %2").arg(titleNeeds).arg(box->width());
+            // The caption, the window's icon and the close box, in the bold
+            // dialog font of Windows and in the bold desktop font a window
+            // manager draws with.
+            for (QFont captionFont : {box->font(), QFontDatabase::systemFont(QFontDatabase::GeneralFont)}) {
+                captionFont.setBold(true);
+                const QFontMetrics metrics(captionFont);
+                const int titleNeeds = metrics.horizontalAdvance(caption) + 2 * metrics.height();
+                if (box->width() < titleNeeds)
+                    misfits << QStringLiteral("caption needs %1 px in %2, box is %3")
+                                   .arg(titleNeeds)
+                                   .arg(captionFont.family())
+                                   .arg(box->width());
+            }
             testsupport::pressKey(box, QKeySequence(Qt::Key_Escape));
             if (box->isVisible())
                 testsupport::pressKey(box, QKeySequence(Qt::Key_N));
