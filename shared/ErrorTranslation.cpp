@@ -252,6 +252,8 @@ QString TranslateDatabaseError(const EDatabaseError &e)
         return kReadOnlyData;
     if (message.contains(platform::kMustHaveValueText))
         return QStringLiteral("Údaj '%1' musí být vyplněn!").arg(ExtractQuotedName(message));
+    if (message.contains(platform::kRowNotFoundText))
+        return QStringLiteral("Záznam byl mezitím změněn nebo smazán jiným uživatelem.");
     return message;
 }
 

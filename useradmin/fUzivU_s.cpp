@@ -3,12 +3,14 @@
 #include "AEdit.h"
 #include "ARadioButton.h"
 #include "DACrypt.h"
+#include "ErrorTranslation.h"
 #include "LoginCharacters.h"
 #include "UserImages.h"
 #include "UsersTable.h"
 #include "base/Exceptions.h"
 #include "base/Win1250.h"
 #include "db/DataSet.h"
+#include "db/DataSetTexts.h"
 #include "db/Field.h"
 #include "ui/Controls.h"
 #include "ui/ErrorBoundary.h"
@@ -37,9 +39,9 @@ void warn(const QString &text)
     messageBox(text, QStringLiteral("Upozornění"), MB_OK | MB_ICONEXCLAMATION);
 }
 
-void showSaveError(const Exception &error)
+void showSaveError(const QString &text)
 {
-    warn(QStringLiteral("Chyba při ukládání uživatele!\r\n\r\n") + error.message());
+    warn(QStringLiteral("Chyba při ukládání uživatele!\r\n\r\n") + text);
 }
 
 QLabel *addLabel(QWidget *box, int top, const QString &caption)
@@ -243,12 +245,16 @@ void TfrmUzivU_s::SaveUser(bool &canClose)
                      .arg(edtUserName->text()));
             edtUserName->setFocus();
         } else {
-            showSaveError(error);
+            showSaveError(error.message());
         }
     } catch (const EConvertError &error) {
         // A character without a Windows-1250 form cannot be stored; say so
         // rather than leave OK without any answer.
-        showSaveError(error);
+        showSaveError(error.message());
+    } catch (const EDatabaseError &error) {
+        // A row deleted by another user meanwhile: the save stored nothing.
+        if (error.message() == kRowNotFoundText)
+            showSaveError(TranslateDatabaseError(error));
     } catch (const Exception &) {
         // Other failures of the data layer leave the dialog open silently.
     }

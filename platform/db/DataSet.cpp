@@ -635,7 +635,13 @@ Statement &DataSet::boundStatement(StatementKind kind, const QByteArray &newRow,
 
 void DataSet::run(StatementKind kind, const QByteArray &newRow, const QByteArray &oldRow)
 {
-    boundStatement(kind, newRow, oldRow).execute();
+    Statement &statement = boundStatement(kind, newRow, oldRow);
+    statement.execute();
+    // Another user may have deleted the row since it was read: a change that
+    // updated nothing saved nothing. (A delete of a row gone already is what
+    // was asked.)
+    if (kind == StatementKind::Modify && statement.isUpdate() && statement.updatedRowCount() == 0)
+        throw EDatabaseError(kRowNotFoundText);
 }
 
 void DataSet::refreshEditRow(const QByteArray &oldRow)

@@ -5,6 +5,9 @@
 #include "Transaction.h"
 #include "base/Exceptions.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace platform {
 
 namespace {
@@ -20,6 +23,25 @@ void allocate(std::vector<char> &buffer, int variables)
     buffer.assign(XSQLDA_LENGTH(variables), 0);
     sqlda(buffer)->version = SQLDA_VERSION1;
     sqlda(buffer)->sqln = static_cast<ISC_SHORT>(variables);
+}
+
+// One count of an isc_info_sql_records answer: the group's item, its length,
+// then counts, each an item, a length and the value.
+std::optional<int> recordCount(const char *answer, int size, char countItem)
+{
+    if (size < 3 || answer[0] != isc_info_sql_records)
+        return std::nullopt;
+    const fb::Api &client = fb::api();
+    const int end = std::min(size, 3 + int(client.vax_integer(answer + 1, 2)));
+    for (int at = 3; at + 3 <= end && answer[at] != isc_info_end;) {
+        const int length = int(client.vax_integer(answer + at + 1, 2));
+        if (at + 3 + length > end)
+            break;
+        if (answer[at] == countItem)
+            return int(client.vax_integer(answer + at + 3, static_cast<short>(length)));
+        at += 3 + length;
+    }
+    return std::nullopt;
 }
 
 int alignUp(int offset, int alignment)
@@ -184,6 +206,21 @@ void Statement::execute()
         client.dsql_execute(status, transaction, &handle_, dialect, input);
     fb::check(status);
     cursorOpen_ = returnsRows() && !singletonRow_;
+}
+
+bool Statement::isUpdate() const
+{
+    return statementType_ == isc_info_sql_stmt_update;
+}
+
+std::optional<int> Statement::updatedRowCount()
+{
+    const char items[] = {isc_info_sql_records};
+    char buffer[64];
+    ISC_STATUS_ARRAY status;
+    fb::api().dsql_sql_info(status, &handle_, sizeof items, items, sizeof buffer, buffer);
+    fb::check(status);
+    return recordCount(buffer, int(sizeof buffer), isc_info_req_update_count);
 }
 
 bool Statement::fetch()

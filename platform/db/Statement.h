@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QPointer>
 
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -36,6 +37,10 @@ public:
 
     // Opens the cursor of a SELECT, or runs the statement.
     void execute();
+    bool isUpdate() const;
+    // The rows the last execution updated, as the server counts them
+    // (nullopt when it does not say).
+    std::optional<int> updatedRowCount();
     // The next row into rowData(); false at the end (the cursor closes).
     bool fetch();
     const char *rowData() const { return row_.constData(); }

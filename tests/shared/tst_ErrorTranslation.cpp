@@ -380,6 +380,8 @@ private slots:
                                               << "Údaj '' musí být vyplněn!";
         QTest::newRow("read-only wins") << "Field 'A' must have a value; Cannot modify a read-only dataset"
                                         << kReadOnly;
+        QTest::newRow("row gone") << "Row not found for update (changed or deleted by another user)"
+                                  << "Záznam byl mezitím změněn nebo smazán jiným uživatelem.";
         QTest::newRow("other text") << "Dataset not in edit or insert mode"
                                     << "Dataset not in edit or insert mode";
         QTest::newRow("empty") << ""

@@ -552,6 +552,55 @@ private slots:
               "heldAfterCommit");
     }
 
+    // Another administrator deleted the row and committed while it was being
+    // edited: the save stores nothing, so it must not pass for saved.
+    void aSaveOfARowDeletedElsewhereIsReported()
+    {
+        DbFixture fixture(QStringLiteral("list-gone"));
+        fixture.addUser(QStringLiteral("BENES"), std::nullopt, QStringLiteral("Beneš"));
+        fixture.addUser(QStringLiteral("CAPEK"), std::nullopt, QStringLiteral("Čapek"), QStringLiteral("Karel"));
+        ModalDriver driver;
+        QStringList gridAfter, editsAfterBox;
+        bool editingAfterBox = false;
+        driver.then([&](QWidget *modal) {
+            TfrmUziv_s *list = asList(modal);
+            pressKey(list, Qt::Key_Down);
+            pressKey(list, Qt::Key_F4);
+            if (!waitForBack(driver, list, 4))
+                return;
+            gridAfter = gridRows(list);
+            pressKey(list, Qt::Key_Escape);
+        });
+        driver.then([&](QWidget *modal) {
+            TfrmUzivU_s *editor = asEditor(modal);
+            retype(editor->edtPrijmeni, QStringLiteral("Čapková"));
+            retype(editor->edtJmeno, QStringLiteral("Karla"));
+            fixture.execute(QStringLiteral("delete from DB$UZIV where UZI$LOGIN = 'CAPEK'"));
+            pressKey(editor, Qt::Key_F12);
+            if (!waitForBack(driver, editor, 3))
+                return;
+            editsAfterBox = {editor->edtUserName->text(), editor->edtPrijmeni->text(), editor->edtJmeno->text()};
+            editingAfterBox = editor->FDataSet->state() == platform::DataSetState::Edit;
+            pressKey(editor, Qt::Key_Escape);
+        });
+        driver.thenKeys({kOk});
+        // Esc after typing asks whether to save; No leaves without it.
+        driver.thenKeys({kNo});
+        showList(fixture);
+        VERIFY_DRIVER(driver);
+        QCOMPARE(driver.seen().size(), 4);
+        const testsupport::ModalRecord &box = driver.seen()[2];
+        QCOMPARE(box.title, QStringLiteral("Upozornění"));
+        QCOMPARE(box.text, QStringLiteral("Chyba při ukládání uživatele!\n\n"
+                                          "Záznam byl mezitím změněn nebo smazán jiným uživatelem."));
+        QCOMPARE(box.icon, int(QMessageBox::Warning));
+        QCOMPARE(editsAfterBox, (QStringList{"CAPEK", "Čapková", "Karla"}));
+        QVERIFY(editingAfterBox);
+        QCOMPARE(driver.seen()[3].text, QStringLiteral("Přejete si uložit změny?"));
+        QCOMPARE(gridAfter, (QStringList{"BENES ", "CAPEK Karel"}));
+        QCOMPARE(logins(fixture), QStringLiteral("BENES"));
+    }
+
     void failureToOpenTheTableReachesTheCaller()
     {
         DbFixture fixture(QStringLiteral("list-no-table"));

@@ -48,6 +48,14 @@ struct UsersList {
             .value_or(QStringLiteral("<NULL>"));
     }
     QString field(const QString &name) const { return set.fieldByName(name)->asString(); }
+    // As the user list reads: each statement sees what others have committed.
+    void readCommitted()
+    {
+        transaction.commit();
+        transaction.setParams(
+            {QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+        transaction.start();
+    }
     DbFixture fixture;
     std::unique_ptr<platform::Database> database;
     platform::Transaction transaction;
@@ -68,6 +76,9 @@ private slots:
     void modifyFindsTheRowByItsOldLogin_data() { addAccessRows(); }
     void modifyFindsTheRowByItsOldLogin();
     void deleteRunsAtOnce();
+    void modifyOfARowChangedElsewhere_data();
+    void modifyOfARowChangedElsewhere();
+    void deleteOfARowDeletedElsewhereIsSilent();
     void cancelUndoesInsertAndEdit();
     void duplicateLoginKeepsTheInsertOpen();
     void requiredFieldMustHaveAValue();
@@ -246,6 +257,81 @@ void DataSetTest::deleteRunsAtOnce()
     list.transaction.commitRetaining();
     QCOMPARE(list.fixture.readValue(QStringLiteral("select max(UZI$LOGIN) || count(*) from DB$UZIV")),
              QStringLiteral("CERNY1"));
+}
+
+// Another user's committed work is seen by the next statement, so the row
+// being edited may be gone by its post.
+void DataSetTest::modifyOfARowChangedElsewhere_data()
+{
+    QTest::addColumn<QString>("otherSql");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("deleted") << QStringLiteral("delete from DB$UZIV where UZI$LOGIN = 'NOVAK'") << false;
+    QTest::newRow("login changed") << QStringLiteral(
+                                          "update DB$UZIV set UZI$LOGIN = 'NOVAK2' where UZI$LOGIN = 'NOVAK'")
+                                   << false;
+    QTest::newRow("other column changed")
+        << QStringLiteral("update DB$UZIV set UZI$JMENO = 'Josef' where UZI$LOGIN = 'NOVAK'") << true;
+}
+
+void DataSetTest::modifyOfARowChangedElsewhere()
+{
+    QFETCH(QString, otherSql);
+    QFETCH(bool, saved);
+    UsersList list;
+    list.readCommitted();
+    list.set.open();
+    // A change that finds its row still saves, also before and after one that does not.
+    QVERIFY(list.set.locate(QStringLiteral("UZI$LOGIN"), QStringLiteral("CERNY")));
+    list.set.edit();
+    list.set.fieldByName(QStringLiteral("UZI$JMENO"))->setAsString(QStringLiteral("Adam"));
+    list.set.post();
+
+    QVERIFY(list.set.locate(QStringLiteral("UZI$LOGIN"), QStringLiteral("NOVAK")));
+    list.fixture.execute(otherSql);
+    list.set.edit();
+    list.set.fieldByName(QStringLiteral("UZI$PRIJMENI"))->setAsString(QStringLiteral("Nový"));
+    if (saved) {
+        list.set.post();
+        QCOMPARE(list.set.state(), platform::DataSetState::Browse);
+    } else {
+        try {
+            list.set.post();
+            QFAIL("a change of a row that is gone passed for saved");
+        } catch (const EIBError &error) {
+            QFAIL(qPrintable(error.message()));
+        } catch (const EDatabaseError &error) {
+            QCOMPARE(TranslateException(error),
+                     QStringLiteral("Záznam byl mezitím změněn nebo smazán jiným uživatelem."));
+        }
+        // Nothing of the edit is lost: the user can still correct it or cancel.
+        QCOMPARE(list.set.state(), platform::DataSetState::Edit);
+        QCOMPARE(list.field(QStringLiteral("UZI$PRIJMENI")), QStringLiteral("Nový"));
+        QCOMPARE(list.field(QStringLiteral("UZI$LOGIN")), QStringLiteral("NOVAK"));
+        list.set.cancel();
+    }
+    QVERIFY(list.set.locate(QStringLiteral("UZI$LOGIN"), QStringLiteral("dvorak")));
+    list.set.edit();
+    list.set.fieldByName(QStringLiteral("UZI$JMENO"))->setAsString(QStringLiteral("Pavel"));
+    list.set.post();
+    list.transaction.commit();
+    QCOMPARE(list.stored(QStringLiteral("UZI$JMENO"), QStringLiteral("CERNY")), QStringLiteral("Adam"));
+    QCOMPARE(list.stored(QStringLiteral("UZI$JMENO"), QStringLiteral("dvorak")), QStringLiteral("Pavel"));
+    QCOMPARE(list.fixture.readValue(QStringLiteral("select count(*) from DB$UZIV where UZI$PRIJMENI = 'Nový'")),
+             saved ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void DataSetTest::deleteOfARowDeletedElsewhereIsSilent()
+{
+    UsersList list;
+    list.readCommitted();
+    list.set.open();
+    QVERIFY(list.set.locate(QStringLiteral("UZI$LOGIN"), QStringLiteral("NOVAK")));
+    list.fixture.execute(QStringLiteral("delete from DB$UZIV where UZI$LOGIN = 'NOVAK'"));
+    // The row is gone, which is what the delete asked for.
+    list.set.deleteRecord();
+    QCOMPARE(list.set.recordCount(), 2);
+    list.transaction.commit();
+    QCOMPARE(list.fixture.readValue(QStringLiteral("select count(*) from DB$UZIV")), QStringLiteral("2"));
 }
 
 void DataSetTest::cancelUndoesInsertAndEdit()
