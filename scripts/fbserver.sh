@@ -83,6 +83,10 @@ security.db = $dir/security3.fdb
 restore_alias = $dir/db/restore-alias.fdb
 CONF
   export FIREBIRD=$dir FIREBIRD_LOCK=$dir/lock
+  # The server opens a file name with Czech letters, and isql reads a Czech
+  # password, only in a UTF-8 locale, whatever the caller's (POSIX for a new
+  # account).
+  export LC_ALL=C.UTF-8
   echo "create database '$dir/security3.fdb' user 'SYSDBA';" | "$ISQL" -q >"$dir/setup.log" 2>&1
   printf "create or alter user SYSDBA password '%s' using plugin Srp;\ncommit;\n" "$PASSWORD" |
     "$ISQL" -q -user SYSDBA "$dir/security3.fdb" >>"$dir/setup.log" 2>&1
