@@ -2,6 +2,8 @@
 # The whole test suite: installs what it needs, then builds and tests twice
 # (gcc with warnings as errors; clang with AddressSanitizer, UndefinedBehavior-
 # Sanitizer and the libFuzzer targets), then runs each fuzzer for a bounded time.
+# In each build the tests of names with Czech letters run a second time under
+# the POSIX locale that a new account gets.
 # Every private Firebird server it starts is stopped on every exit path; their
 # ports follow ZELO_PORT_BASE (see ports.sh).
 set -euo pipefail
@@ -27,6 +29,8 @@ run_suite() {
   cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELO_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   (cd "$dir" && ctest --output-on-failure --timeout 300 -j "$jobs")
+  echo "-- the tests of names once more, under the POSIX locale"
+  (cd "$dir" && env -u LANG -u LANGUAGE LC_ALL=C ctest --output-on-failure --timeout 300 -j "$jobs" -L names)
 }
 
 echo "== gcc, warnings as errors"

@@ -13,8 +13,8 @@ QByteArray toWin1250(const QString &text);
 // Lossless for all 256 byte values.
 QString fromWin1250(const QByteArray &bytes);
 // A text of the database server (a message or an output line): the server
-// quotes file names in the bytes they were sent in, the system's encoding
-// (UTF-8), while its other texts may be Windows-1250. Bytes that are valid
+// quotes file names in the bytes they were sent in (the data layer sends
+// every name in UTF-8), while its other texts may be Windows-1250. Bytes that are valid
 // UTF-8 are read as UTF-8, any others as Windows-1250; Czech Windows-1250
 // text is practically never valid UTF-8.
 QString fromServerText(const QByteArray &bytes);

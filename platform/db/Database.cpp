@@ -7,7 +7,6 @@
 #include "Transaction.h"
 #include "base/Exceptions.h"
 
-#include <QFile>
 #include <QList>
 #include <QPointer>
 
@@ -145,8 +144,8 @@ void Database::open()
         login = promptLogin(d->databaseName, d->params);
     const QByteArray dpb = databaseParameterBuffer(d->params, login ? &*login : nullptr);
     const fb::Api &client = fb::api();
-    // A database name is a file name: in the system's encoding, like every path.
-    const QByteArray name = QFile::encodeName(d->databaseName);
+    // In UTF-8, as the parameter buffer's utf8_filename says.
+    const QByteArray name = d->databaseName.toUtf8();
     ISC_STATUS_ARRAY status;
     isc_db_handle handle = 0;
     client.attach_database(status, static_cast<short>(name.size()), name.constData(), &handle,

@@ -174,6 +174,7 @@ void appendLine(QByteArray &dpb, const DpbItem &item, const QString &line)
 QByteArray databaseParameterBuffer(const QStringList &lines, const Login *login)
 {
     QByteArray dpb(1, char(isc_dpb_version1));
+    bool utf8Said = false;
     for (const QString &line : lines) {
         if (line.trimmed().isEmpty())
             continue;
@@ -181,6 +182,7 @@ QByteArray databaseParameterBuffer(const QStringList &lines, const Login *login)
         if (found == dpbItems().constEnd())
             throw EDatabaseError(QStringLiteral("Unknown connection parameter: %1").arg(line));
         const DpbItem &item = *found;
+        utf8Said = utf8Said || item.code == isc_dpb_utf8_filename;
         if (login && (item.code == isc_dpb_user_name || item.code == isc_dpb_password))
             continue;
         // An empty character set means none, as without the line.
@@ -191,6 +193,12 @@ QByteArray databaseParameterBuffer(const QStringList &lines, const Login *login)
     if (login) {
         appendShortItem(dpb, isc_dpb_user_name, login->userName);
         appendShortItem(dpb, isc_dpb_password, login->password);
+    }
+    // Every text item is UTF-8 (appendShortItem): the client must not read
+    // the names in the process's locale.
+    if (!utf8Said) {
+        dpb.append(char(isc_dpb_utf8_filename));
+        dpb.append(char(0));
     }
     return dpb;
 }

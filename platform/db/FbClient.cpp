@@ -4,9 +4,11 @@
 #include "base/Exceptions.h"
 #include "base/Win1250.h"
 
-#include <QFile>
+#include <QByteArray>
 
+#include <clocale>
 #include <dlfcn.h>
+#include <langinfo.h>
 
 namespace platform {
 
@@ -70,6 +72,21 @@ fb::Api loadApi(const QStringList &libraryNames)
     return api;
 }
 
+// The client library, and the engine it runs in the process, read file names
+// in the character set of LC_CTYPE, fixed at their first conversion: under
+// the POSIX locale no name with Czech letters gets through (not even with
+// isc_dpb_utf8_filename), and a local restore runs in the engine's own
+// thread. Names cross the client as UTF-8, so LC_CTYPE is made UTF-8 before
+// the first call; the other categories stay the caller's.
+void useUtf8CharacterType()
+{
+    const char *codeset = nl_langinfo(CODESET);
+    if (qstricmp(codeset, "UTF-8") == 0 || qstricmp(codeset, "utf8") == 0)
+        return;
+    if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
+        std::setlocale(LC_CTYPE, "C.utf8");
+}
+
 } // namespace
 
 QStringList clientLibraryNames()
@@ -85,13 +102,15 @@ void checkClientLibrary(const QStringList &libraryNames)
 void createDatabase(const QString &databaseName, const QString &userName, const QString &password,
                     const QString &characterSet, int dialect, const QString &collation)
 {
-    auto quoted = [](QByteArray text) { return '\'' + text.replace('\'', "''") + '\''; };
-    // The file name goes in the system's encoding, like every path; the rest as text.
-    QByteArray bytes = "CREATE DATABASE " + quoted(QFile::encodeName(databaseName)) + " USER " +
-                       quoted(toWin1250(userName)) + " PASSWORD " + quoted(toWin1250(password)) +
-                       " DEFAULT CHARACTER SET " + toWin1250(characterSet);
+    auto quoted = [](QString text) { return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\''; };
+    // The client reads the name, user and password of this statement as it
+    // reads those of an attach: in UTF-8, the encoding of every name it gets.
+    QString sql = QStringLiteral("CREATE DATABASE ") + quoted(databaseName) + QStringLiteral(" USER ") +
+                  quoted(userName) + QStringLiteral(" PASSWORD ") + quoted(password) +
+                  QStringLiteral(" DEFAULT CHARACTER SET ") + characterSet;
     if (!collation.isEmpty())
-        bytes += " COLLATION " + toWin1250(collation);
+        sql += QStringLiteral(" COLLATION ") + collation;
+    const QByteArray bytes = sql.toUtf8();
     const fb::Api &client = fb::api();
     ISC_STATUS_ARRAY status;
     isc_db_handle db = 0;
@@ -107,7 +126,10 @@ namespace fb {
 
 const Api &api()
 {
-    static const Api loaded = loadApi(clientLibraryNames());
+    static const Api loaded = [] {
+        useUtf8CharacterType();
+        return loadApi(clientLibraryNames());
+    }();
     return loaded;
 }
 

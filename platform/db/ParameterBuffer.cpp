@@ -1,7 +1,6 @@
 #include "ParameterBuffer.h"
 
 #include "base/Exceptions.h"
-#include "base/Win1250.h"
 
 namespace platform {
 
@@ -20,7 +19,7 @@ int parameterItem(const QHash<QString, int> &items, const QString &name, QLatin1
 
 void appendShortItem(QByteArray &buffer, int item, const QString &value)
 {
-    const QByteArray bytes = toWin1250(value);
+    const QByteArray bytes = value.toUtf8();
     if (bytes.size() > 255)
         throw EDatabaseError(QStringLiteral("Parameter value is longer than 255 bytes"));
     buffer.append(char(item));

@@ -1,7 +1,9 @@
 #pragma once
 
 // Items of the client's parameter buffers (database and service attach):
-// an item code, a one-byte length and the Windows-1250 bytes of the value.
+// an item code, a one-byte length and the UTF-8 bytes of the value. The
+// buffers say so with their utf8_filename item; the data's character set
+// (lc_ctype) is another matter.
 
 #include <QByteArray>
 #include <QHash>
@@ -18,7 +20,7 @@ QString parameterKey(const QString &name, QLatin1StringView prefix);
 // are lower case, without the prefix).
 int parameterItem(const QHash<QString, int> &items, const QString &name, QLatin1StringView prefix);
 
-// Raises EDatabaseError for a value longer than 255 bytes.
+// The value in UTF-8; raises EDatabaseError for one longer than 255 bytes.
 void appendShortItem(QByteArray &buffer, int item, const QString &value);
 
 } // namespace platform

@@ -7,7 +7,6 @@
 #include "base/Exceptions.h"
 #include "base/Win1250.h"
 
-#include <QFile>
 #include <QtEndian>
 
 #include <optional>
@@ -21,10 +20,11 @@ struct RestoreService::Handle {
 namespace {
 
 // Start items carry a two-byte little-endian length. Their values are file
-// names, so they go in the system's encoding, like every path.
+// names in UTF-8: the attach buffer's utf8_filename makes the client read
+// them so (the start buffer itself cannot say it).
 void appendPathItem(QByteArray &buffer, char item, const QString &path)
 {
-    const QByteArray bytes = QFile::encodeName(path);
+    const QByteArray bytes = path.toUtf8();
     if (bytes.size() > 0xFFFF)
         throw EDatabaseError(QStringLiteral("File path is too long"));
     buffer.append(item);
@@ -87,6 +87,9 @@ QByteArray serviceAttachBuffer(const QStringList &params)
         appendShortItem(buffer, isc_spb_user_name, *user);
     if (const auto password = findParameter(params, QStringLiteral("password")))
         appendShortItem(buffer, isc_spb_password, *password);
+    // These items, the service name and the start items are UTF-8.
+    buffer.append(char(isc_spb_utf8_filename));
+    buffer.append(char(0));
     return buffer;
 }
 
@@ -117,7 +120,7 @@ QString serviceLineFromReply(const QByteArray &reply)
 
 EIBError databaseInUseError(const QString &databasePath)
 {
-    const QByteArray path = QFile::encodeName(databasePath);
+    const QByteArray path = databasePath.toUtf8();
     const ISC_STATUS status[] = {
         isc_arg_gds, isc_gbak_db_in_use, isc_arg_string, reinterpret_cast<ISC_STATUS>(path.constData()),
         isc_arg_gds, kGbakExiting,       isc_arg_end};
@@ -168,7 +171,7 @@ void RestoreService::attach()
         lines = {QStringLiteral("user_name=") + login.userName, QStringLiteral("password=") + login.password};
     }
     const QByteArray spb = serviceAttachBuffer(lines);
-    const QByteArray name = QFile::encodeName(managerName);
+    const QByteArray name = managerName.toUtf8();
     ISC_STATUS_ARRAY status;
     isc_svc_handle handle = 0;
     fb::api().service_attach(status, static_cast<unsigned short>(name.size()), name.constData(), &handle,

@@ -36,7 +36,8 @@ enum class ServiceProtocol { Local, Tcp };
 QString serviceManagerName(ServiceProtocol protocol, const QString &serverName);
 
 // The attach buffer: the user name and the password items, each only when
-// its line is there.
+// its line is there, then the utf8_filename switch: every text of the
+// service (these items, the service name, the start items) is UTF-8.
 QByteArray serviceAttachBuffer(const QStringList &params);
 
 struct RestoreRequest {

@@ -22,10 +22,14 @@ inline const QString kOldSurname = QStringLiteral("Stará databáze");
 // The rows of a database that a failed restore must leave as they were.
 inline const QString kOldCzechSurname = QStringLiteral("Stará data: ěščřžýáíéúů ĚŠČŘŽÝÁÍÉÚŮ");
 
-// Runs gbak on the private server as SYSDBA; raises with its output when it fails.
+// Runs gbak on the private server as SYSDBA; raises with its output when it
+// fails. gbak reads paths in its locale: a UTF-8 one, whatever the test's.
 inline void runGbak(const QStringList &args)
 {
     QProcess gbak;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    gbak.setProcessEnvironment(environment);
     gbak.setProcessChannelMode(QProcess::MergedChannels);
     gbak.start(QStringLiteral("gbak"), QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"),
                                                    QStringLiteral("-password"), testsupport::sysdbaPassword()} +

@@ -33,8 +33,9 @@ bool portAccepts(int port)
 
 } // namespace
 
-PrivateServer::PrivateServer(const QString &name, const char *portVariable)
-    : dir_(firebirdDir() + QLatin1Char('/') + name), port_(qEnvironmentVariableIntValue(portVariable))
+PrivateServer::PrivateServer(const QString &name, const char *portVariable, const QString &sysdbaPassword)
+    : dir_(firebirdDir() + QLatin1Char('/') + name), port_(qEnvironmentVariableIntValue(portVariable)),
+      sysdbaPassword_(sysdbaPassword.isEmpty() ? testsupport::sysdbaPassword() : sysdbaPassword)
 {
 }
 
@@ -79,6 +80,9 @@ QString PrivateServer::databaseName(const QString &path) const
 bool PrivateServer::script(const QStringList &arguments) const
 {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("FB_TEST_PASSWORD"), sysdbaPassword_);
+    process.setProcessEnvironment(environment);
     process.start(qEnvironmentVariable("ZELO_SOURCE_DIR") + QStringLiteral("/scripts/fbserver.sh"), arguments);
     return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }

@@ -12,7 +12,9 @@ namespace testsupport {
 
 class PrivateServer {
 public:
-    PrivateServer(const QString &name, const char *portVariable);
+    // SYSDBA's password is the shared server's unless one is given; the
+    // server script sets it through isql.
+    PrivateServer(const QString &name, const char *portVariable, const QString &sysdbaPassword = QString());
     // Stops the server.
     ~PrivateServer();
     PrivateServer(const PrivateServer &) = delete;
@@ -34,6 +36,7 @@ private:
     bool script(const QStringList &arguments) const;
     QString dir_;
     int port_;
+    QString sysdbaPassword_;
 };
 
 } // namespace testsupport

@@ -13,6 +13,7 @@
 #include "db/LoginPrompt.h"
 #include "db/Query.h"
 #include "db/ReadQuery.h"
+#include "db/RestoreService.h"
 #include "db/Transaction.h"
 
 #include <QDir>
@@ -38,9 +39,9 @@ QString run(platform::Database &database, const QString &sql)
 }
 
 // A second server of the test's own, to be stopped or killed mid-test.
-PrivateServer ownServer()
+PrivateServer ownServer(const QString &sysdbaPassword = QString())
 {
-    return PrivateServer(QStringLiteral("own-server"), "FB_TEST_SECOND_PORT");
+    return PrivateServer(QStringLiteral("own-server"), "FB_TEST_SECOND_PORT", sysdbaPassword);
 }
 
 const QString kOwnAttachment = QStringLiteral(" from MON$ATTACHMENTS where MON$ATTACHMENT_ID = current_connection");
@@ -60,7 +61,8 @@ private slots:
     void czechLettersInThePathNameTheFileOnDisk_data() { addAccessRows(); }
     void czechLettersInThePathNameTheFileOnDisk();
     void parameterNamesIgnoreCaseAndPrefix();
-    void passwordWithBlanksIsSentAsItStands();
+    void passwordIsSentAsItStands_data();
+    void passwordIsSentAsItStands();
     void parameterLinesNameAnyItemOfTheClientsList_data();
     void parameterLinesNameAnyItemOfTheClientsList();
     void badParameterLinesFailOpen_data();
@@ -71,6 +73,7 @@ private slots:
     void dialectBelowOneIsRefused();
     void dialectIsLoweredToTheDatabases_data() { addAccessRows(); }
     void dialectIsLoweredToTheDatabases();
+    void czechSysdbaPasswordOpensTheDatabaseAndTheServices();
     void connectedTestNoticesAStoppedServer();
     void closeEndsAConnectionWhoseServerWasKilled();
     void aCommitTheServerRefusesKeepsTheConnectionOpen();
@@ -168,22 +171,35 @@ void DatabaseTest::parameterNamesIgnoreCaseAndPrefix()
     QCOMPARE(database.characterSet(), QStringLiteral("WIN1250"));
 }
 
-void DatabaseTest::passwordWithBlanksIsSentAsItStands()
+void DatabaseTest::passwordIsSentAsItStands_data()
 {
-    const DbFixture fixture(QStringLiteral("blankpassword"));
-    const QString user = QStringLiteral("BLANKS_%1").arg(QCoreApplication::applicationPid());
-    fixture.execute(QStringLiteral("create or alter user %1 password ' x y ' using plugin Srp").arg(user));
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("wrongPassword");
+    QTest::newRow("blanks") << " x y "
+                            << "x y";
+    QTest::newRow("Czech letters") << "heslíčko"
+                                   << "heslicko";
+}
+
+void DatabaseTest::passwordIsSentAsItStands()
+{
+    QFETCH(QString, password);
+    QFETCH(QString, wrongPassword);
+    const DbFixture fixture(QStringLiteral("password"));
+    const QString user = QStringLiteral("HESLO_%1").arg(QCoreApplication::applicationPid());
+    fixture.execute(
+        QStringLiteral("create or alter user %1 password %2 using plugin Srp").arg(user, DbFixture::literal(password)));
     const auto dropUser =
         qScopeGuard([&] { fixture.execute(QStringLiteral("drop user %1 using plugin Srp").arg(user)); });
 
     platform::Database database;
     database.setDatabaseName(fixture.databaseName());
-    database.setParams({QStringLiteral("user_name=") + user, QStringLiteral("password= x y ")});
+    database.setParams({QStringLiteral("user_name=") + user, QStringLiteral("password=") + password});
     database.open();
     QVERIFY(database.connected());
     database.close();
 
-    database.setParams({QStringLiteral("user_name=") + user, QStringLiteral("password=x y")});
+    database.setParams({QStringLiteral("user_name=") + user, QStringLiteral("password=") + wrongPassword});
     QVERIFY_THROWS_EXCEPTION(EIBError, database.open());
 }
 
@@ -338,6 +354,39 @@ void DatabaseTest::dialectIsLoweredToTheDatabases()
     other->setSqlDialect(3);
     other->open();
     QCOMPARE(other->sqlDialect(), 3);
+}
+
+// Pelrin's two logins as SYSDBA, whose password isql set in a UTF-8 locale.
+void DatabaseTest::czechSysdbaPasswordOpensTheDatabaseAndTheServices()
+{
+    const QString password = QStringLiteral("heslíčko");
+    PrivateServer server = ownServer(password);
+    QVERIFY(server.start());
+    const QString name = server.databaseName(server.dir() + QStringLiteral("/heslo-účetní.fdb"));
+    platform::createDatabase(name, QStringLiteral("SYSDBA"), password);
+    const auto params = [](const QString &password) {
+        return QStringList{QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + password,
+                           QStringLiteral("lc_ctype=WIN1250")};
+    };
+    platform::Database database;
+    database.setDatabaseName(name);
+    database.setParams(params(password));
+    database.open();
+    QVERIFY(database.connected());
+    database.close();
+
+    platform::RestoreService service;
+    service.protocol = platform::ServiceProtocol::Tcp;
+    service.serverName = QStringLiteral("localhost/%1").arg(server.port());
+    service.params = params(password);
+    service.attach();
+    QVERIFY(service.isAttached());
+    service.detach();
+
+    database.setParams(params(QStringLiteral("heslicko")));
+    QVERIFY_THROWS_EXCEPTION(EIBError, database.open());
+    service.params = params(QStringLiteral("heslicko"));
+    QVERIFY_THROWS_EXCEPTION(EIBError, service.attach());
 }
 
 void DatabaseTest::connectedTestNoticesAStoppedServer()

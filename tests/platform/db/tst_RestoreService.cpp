@@ -82,12 +82,13 @@ private slots:
         QCOMPARE(restoreStartBuffer(request).toHex(' '), expected.toHex(' '));
     }
 
-    void startRequestCarriesPathsAsFileNames()
+    void startRequestCarriesPathsInUtf8()
     {
         const QString path = QStringLiteral("/zálohy/účetní.gbk");
         const RestoreRequest request{
             .options = {}, .verbose = false, .pageSize = 0, .backupFiles = {path}, .databaseNames = {}};
-        QVERIFY(restoreStartBuffer(request).endsWith(bytes({0x05}) + lengthPrefixed(QFile::encodeName(path))));
+        QVERIFY(restoreStartBuffer(request).endsWith(bytes({0x05}) + lengthPrefixed("/z\xc3\xa1lohy/\xc3\xba\xc4\x8d"
+                                                                                    "etn\xc3\xad.gbk")));
     }
 
     void optionFlags_data()
@@ -118,14 +119,17 @@ private slots:
         QTest::addColumn<QStringList>("params");
         QTest::addColumn<QByteArray>("expected");
         const QByteArray version = bytes({0x02, 0x02});
-        QTest::newRow("both lines") << QStringList{"user_name=SYSDBA", "password=tajné"}
-                                    << version + bytes({0x1c, 6}) + "SYSDBA" + bytes({0x1d, 5}) + toWin1250("tajné");
-        QTest::newRow("names in any case")
-            << QStringList{"USER_NAME=a", "Password=b"} << version + bytes({0x1c, 1}) + "a" + bytes({0x1d, 1}) + "b";
-        QTest::newRow("user only") << QStringList{"user_name=SYSDBA"} << version + bytes({0x1c, 6}) + "SYSDBA";
+        // Every buffer ends with utf8_filename: its texts are UTF-8.
+        const QByteArray utf8 = bytes({0x76, 0});
+        QTest::newRow("both lines, Czech letters in UTF-8")
+            << QStringList{"user_name=SYSDBA", "password=tajné"}
+            << version + bytes({0x1c, 6}) + "SYSDBA" + bytes({0x1d, 6}) + QByteArray("tajn\xc3\xa9") + utf8;
+        QTest::newRow("names in any case") << QStringList{"USER_NAME=a", "Password=b"}
+                                           << version + bytes({0x1c, 1}) + "a" + bytes({0x1d, 1}) + "b" + utf8;
+        QTest::newRow("user only") << QStringList{"user_name=SYSDBA"} << version + bytes({0x1c, 6}) + "SYSDBA" + utf8;
         QTest::newRow("password kept with its blanks")
-            << QStringList{"password= x "} << version + bytes({0x1d, 3}) + " x ";
-        QTest::newRow("no lines") << QStringList{} << version;
+            << QStringList{"password= x "} << version + bytes({0x1d, 3}) + " x " + utf8;
+        QTest::newRow("no lines") << QStringList{} << version + utf8;
     }
 
     void attachBuffer()
