@@ -343,7 +343,7 @@ void DatabaseTest::dialectIsLoweredToTheDatabases()
 void DatabaseTest::connectedTestNoticesAStoppedServer()
 {
     PrivateServer server = ownServer();
-    QVERIFY(server.start());
+    QVERIFY2(server.start(), qPrintable(server.errors()));
     const QString name = server.databaseName(server.dir() + QStringLiteral("/stopped.fdb"));
     platform::createDatabase(name, QStringLiteral("SYSDBA"), sysdbaPassword());
     platform::Database database;
@@ -369,7 +369,7 @@ void DatabaseTest::connectedTestNoticesAStoppedServer()
 void DatabaseTest::closeEndsAConnectionWhoseServerWasKilled()
 {
     PrivateServer server = ownServer();
-    QVERIFY(server.start());
+    QVERIFY2(server.start(), qPrintable(server.errors()));
     const DbFixture fixture(QStringLiteral("killed"), server);
     auto database = fixture.openConnection(kMainWindowTransaction);
     platform::Transaction *transaction = database->defaultTransaction();
@@ -400,7 +400,7 @@ void DatabaseTest::closeEndsAConnectionWhoseServerWasKilled()
     QVERIFY(!users.active());
     QCOMPARE(disconnects.size(), 1);
 
-    QVERIFY(server.start());
+    QVERIFY2(server.start(), qPrintable(server.errors()));
     database->open();
     transaction->start();
     users.open();
