@@ -15,5 +15,10 @@ QString sysdbaPassword();
 QString newDatabasePath(const QString &name);
 // "localhost:" followed by the path: the private server over TCP.
 QString overTcp(const QString &path);
+// How the shared private server ended, as its script wrote it down (e.g.
+// "signal 7, SIGBUS"); empty while it runs or when there is none. A test
+// program that an error ends while the server is dead says so in place of
+// the bare error.
+QString sharedServerEnd();
 
 } // namespace testsupport
