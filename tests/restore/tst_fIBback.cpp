@@ -223,7 +223,7 @@ private slots:
         QPointer<TfrmIBback> form;
         QStringList lines;
         bool disabledDuringRestore = false;
-        ModalDriver driver(15000);
+        ModalDriver driver;
         driver
             .then([&](QWidget *modal) {
                 form = qobject_cast<TfrmIBback *>(modal);
