@@ -60,7 +60,7 @@ RestoreTarget::RestoreTarget(bool localManager, const QString &server, const QSt
 RestoreTarget::~RestoreTarget()
 {
     if (keepsOldDatabase() && !tookPlace_)
-        QFile::remove(newFile_);
+        removeDatabaseFile(newFile_);
 }
 
 QString RestoreTarget::restorePath() const
