@@ -145,7 +145,7 @@ QString RestoreTarget::connectionName(const QString &file) const
 
 void RestoreTarget::removeRestoredFile(const QString &file) const
 {
-    if (QFile::remove(file) || !QFileInfo::exists(file))
+    if (removeDatabaseFile(file) || !QFileInfo::exists(file))
         return;
     dropThroughServer(file);
 }
@@ -178,7 +178,7 @@ void RestoreTarget::removeLeftovers(const QString &folder) const
         {
             // An engine has it open: a restore still writes it.
             const ExclusiveFileLock lock(file);
-            if (!lock.held() || QFile::remove(file))
+            if (!lock.held() || removeDatabaseFile(file))
                 continue;
         }
         dropThroughServer(file);

@@ -13,6 +13,9 @@
 # file that an earlier start left there, and refuses any other folder that is
 # not empty. A busy port is reported with FB_PORT_SETTING, the setting that
 # moves it (the caller's choice; FB_TEST_PORT of the build by default).
+#
+# How the server ended (its exit status or signal) goes to DIR/server.ended;
+# a stop of a server that had ended on its own fails and says how it ended.
 set -euo pipefail
 
 FB_LIB=/usr/lib/x86_64-linux-gnu/firebird/3.0
@@ -23,7 +26,26 @@ MARKER=.fbserver-folder
 
 port_open() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
+# Connections whose own end is the port (a listener aside). A client's, also
+# one closed less than a minute ago (TIME-WAIT), keeps a server from binding it.
+port_holders() { ss -Htan "( sport = :$1 )" 2>/dev/null | awk '$1 != "LISTEN"' || true; }
+
+# Every server of this computer writes its log to one file, fixed when the
+# package was built.
+SHARED_LOG=/var/log/firebird/firebird3.0.log
+
+server_log() {
+  local dir=$1
+  cat "$dir/server.log" 2>/dev/null || true
+  if [[ -r $SHARED_LOG ]]; then
+    echo "-- the end of $SHARED_LOG, where every server of this computer writes:"
+    tail -n 12 "$SHARED_LOG"
+  fi
+}
+
 made_here() { [[ -f $1/$MARKER ]]; }
+
+server_alive() { [[ -f $1/server.pid ]] && kill -0 "$(<"$1/server.pid")" 2>/dev/null; }
 
 stop_server() {
   local dir=$1 pid
@@ -34,7 +56,12 @@ stop_server() {
     for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     kill -KILL "$pid" 2>/dev/null || true
   fi
-  rm -f "$dir/server.pid"
+  # The watching shell writes down how the server ended: let it finish.
+  if [[ -f $dir/watch.pid ]]; then
+    pid=$(<"$dir/watch.pid")
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  fi
+  rm -f "$dir/server.pid" "$dir/watch.pid"
 }
 
 # An empty DIR of the script's own, marked as such.
@@ -92,24 +119,66 @@ CONF
     "$ISQL" -q -ch UTF8 -user SYSDBA "$dir/security3.fdb" >>"$dir/setup.log" 2>&1
   printf '%s' "$PASSWORD" >"$dir/sysdba.password"
 
-  setsid "$FB_SERVER" </dev/null >"$dir/server.log" 2>&1 &
-  echo $! >"$dir/server.pid"
-  for _ in $(seq 100); do
+  # A small shell waits for the server and writes down how it ended.
+  setsid bash -c '"$1" </dev/null >"$2/server.log" 2>&1 &
+    echo $! >"$2/server.pid.new" && mv "$2/server.pid.new" "$2/server.pid"
+    wait $!
+    status=$?
+    if ((status > 128)); then
+      echo "signal $((status - 128)), SIG$(kill -l $((status - 128)))"
+    else
+      echo "exit status $status"
+    fi >"$2/server.ended"' fbserver-watch "$FB_SERVER" "$dir" </dev/null >/dev/null 2>&1 &
+  echo $! >"$dir/watch.pid"
+  # A server that cannot bind its port retries for about a minute before it
+  # gives up (measured), as a connection closed just before holds the port.
+  local deadline=$((SECONDS + 90))
+  while ((SECONDS < deadline)); do
     if port_open "$port"; then
       echo "fbserver: listening on 127.0.0.1:$port (FIREBIRD=$dir)"
       return 0
     fi
-    kill -0 "$(<"$dir/server.pid")" 2>/dev/null || break
+    [[ -f $dir/server.ended ]] && break
     sleep 0.05
   done
-  echo "fbserver: the server did not start; its log:" >&2
-  cat "$dir/server.log" >&2 || true
+  if grep -qs "Address already in use" "$dir/server.log"; then
+    port_held_message "$port"
+  elif [[ -f $dir/server.ended ]]; then
+    echo "fbserver: the server failed to start ($(<"$dir/server.ended")); its log:" >&2
+  else
+    echo "fbserver: the server did not listen on 127.0.0.1:$port within 90 s; its log:" >&2
+  fi
+  server_log "$dir" >&2
   stop_server "$dir"
   exit 1
 }
 
+port_held_message() {
+  local port=$1
+  echo "fbserver: port $port on 127.0.0.1 is held by a connection, so the server could not listen on it" \
+    "(a port below the system's range for client connections," \
+    "$(tr -s '\t ' - </proc/sys/net/ipv4/ip_local_port_range), is never taken so;" \
+    "choose another with ${FB_PORT_SETTING:-FB_TEST_PORT}); the connections on it:" >&2
+  port_holders "$port" >&2
+  echo "fbserver: the server's log:" >&2
+}
+
+# A stop of a server that ended on its own: it fails and tells how it ended.
+stop_command() {
+  local dir=$1 died=
+  made_here "$dir" && [[ -f $dir/server.pid ]] || return 0
+  server_alive "$dir" || died=yes
+  stop_server "$dir"
+  if [[ -n $died ]]; then
+    echo "fbserver: the server of $dir died before it was stopped" \
+      "($(cat "$dir/server.ended" 2>/dev/null || echo "how is not known")); its log:" >&2
+    server_log "$dir" >&2
+    exit 1
+  fi
+}
+
 case ${1:-} in
   start) start_server "${2:?folder}" "${3:?port}" ;;
-  stop) stop_server "${2:?folder}" ;;
+  stop) stop_command "${2:?folder}" ;;
   *) echo "usage: $0 start DIR PORT | stop DIR" >&2; exit 2 ;;
 esac

@@ -22,15 +22,28 @@ public:
     // False when another open of the file holds a lock, or the file cannot
     // be opened for reading.
     bool held() const { return held_; }
-    // Ends the lock without waiting for it: the descriptor is closed on a
-    // thread of its own. Closing the last descriptor of a file that has been
-    // renamed over frees the file's blocks, which takes long for a large
-    // file and need not hold up the program.
+    // Ends the lock at once; the descriptor is closed on a thread of its own
+    // a few seconds later (see removeDatabaseFile). Closing the last
+    // descriptor of a file that has been renamed over frees the file's
+    // blocks, which takes long for a large file and need not hold up the
+    // program.
     void releaseInBackground();
 
 private:
     int descriptor_ = -1;
     bool held_ = false;
 };
+
+// Removes a database file that an engine may still have open (the new file
+// of a restore that the server ended early). An engine names the shared files
+// of a database (in its lock folder) after the file's identity, device and
+// inode, and lets go of them only a moment after it closed the file; the
+// file system gives a freed inode to the next new file at once, and a
+// database created meanwhile would share those files with the one going
+// away, which brings the server down. So the inode is kept taken, by a
+// descriptor on a thread of its own, until the engine has closed the file
+// and a few seconds more, or until the program ends. False when the file
+// could not be removed.
+bool removeDatabaseFile(const QString &path);
 
 } // namespace platform

@@ -114,8 +114,13 @@ int runFileDialog(FileDialogRecord &record, bool save)
         dialog.selectFile(record.lpstrFile);
         // The proposed name is offered in the name box only: a file that the
         // filter does not take stays out of the list, as on Windows.
-        if (!filters.isEmpty())
+        // selectFile() lists it whatever the filter; the filter applied anew
+        // takes it out only once the list is sorted again, which Qt leaves
+        // for later: sorted now, the list never shows it.
+        if (!filters.isEmpty()) {
             dialog.selectNameFilter(chosenFilter);
+            dialog.proxyModel()->sort(0);
+        }
     }
 
     const bool placesBar = isNewFileDialogAvailable() &&

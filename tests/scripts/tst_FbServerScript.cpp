@@ -1,13 +1,18 @@
 // The private server script owns only the folders it made: it empties and
 // stops nothing in a folder that lacks its marker, and a busy port names the
-// setting that moves it.
+// setting that moves it. A port held by a connection is told from a server
+// that failed, and a server that died tells how it ended. The ports of the
+// scripts keep out of the range the system gives client connections.
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 namespace {
 
@@ -18,18 +23,53 @@ struct ScriptRun {
     QString errors;
 };
 
-ScriptRun runScript(const QStringList &arguments, const QString &portSetting = QString())
+ScriptRun runProgram(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment)
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    // A start waits up to 90 s for a server that retries its port.
+    if (!process.waitForFinished(150000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+ScriptRun runScript(const QStringList &arguments, const QString &portSetting = QString())
+{
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("FB_PORT_SETTING"));
     if (!portSetting.isEmpty())
         environment.insert(QStringLiteral("FB_PORT_SETTING"), portSetting);
-    process.setProcessEnvironment(environment);
-    process.start(qEnvironmentVariable("ZELO_SOURCE_DIR") + QStringLiteral("/scripts/fbserver.sh"), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+    return runProgram(qEnvironmentVariable("ZELO_SOURCE_DIR") + QStringLiteral("/scripts/fbserver.sh"), arguments,
+                      environment);
+}
+
+// Sources the scripts' port settings with the given base.
+ScriptRun sourcePorts(int base)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ZELO_PORT_BASE"), QString::number(base));
+    return runProgram(QStringLiteral("bash"),
+                      {QStringLiteral("-c"), QStringLiteral("source \"$1\""), QStringLiteral("ports"),
+                       qEnvironmentVariable("ZELO_SOURCE_DIR") + QStringLiteral("/scripts/ports.sh")},
+                      environment);
+}
+
+// The lowest and the highest port the system gives client connections.
+QPair<int, int> clientPortRange()
+{
+    QFile file(QStringLiteral("/proc/sys/net/ipv4/ip_local_port_range"));
+    if (!file.open(QIODevice::ReadOnly))
         return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    const QList<QByteArray> ends = file.readAll().simplified().split(' ');
+    return {ends.value(0).toInt(), ends.value(1).toInt()};
+}
+
+// A port that nothing listens on now.
+quint16 freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -139,6 +179,86 @@ private slots:
         QCOMPARE(runScript({QStringLiteral("start"), target, port}).exitCode, 1);
         QVERIFY(!QFile::exists(target + QStringLiteral("/left-over.fdb")));
         QVERIFY(QFile::exists(target + QLatin1Char('/') + kMarker));
+    }
+
+    void portBaseIsKeptOutOfTheClientPortRange_data()
+    {
+        QTest::addColumn<int>("offsetFromTheRange");
+        QTest::addColumn<bool>("refused");
+        // The highest port of a base is the sanitizer build's test port +70.
+        QTest::newRow("highest port just below the range") << -72 << false;
+        QTest::newRow("highest port the range's first") << -71 << true;
+        QTest::newRow("base the range's last") << 0 << true;
+        QTest::newRow("base just above the range") << 1 << false;
+    }
+    void portBaseIsKeptOutOfTheClientPortRange()
+    {
+        QFETCH(int, offsetFromTheRange);
+        QFETCH(bool, refused);
+        const auto [low, high] = clientPortRange();
+        QVERIFY(low > 0 && high >= low);
+        const int base = offsetFromTheRange < 0 ? low + offsetFromTheRange : high + offsetFromTheRange;
+        if (base < 1024 || base > 65535 - 71)
+            QSKIP("this system's range leaves no such base");
+
+        const ScriptRun run = sourcePorts(base);
+        QCOMPARE(run.exitCode, refused ? 2 : 0);
+        QCOMPARE(run.errors.contains(QStringLiteral("inside the range the system gives client connections")), refused);
+    }
+
+    void portHeldByAConnectionIsToldFromAFailedServer()
+    {
+        const quint16 port = freePort();
+        QVERIFY(port != 0);
+        // A client's connection whose own end is the port, as the system may
+        // give one from its range; without SO_REUSEADDR, as clients have it.
+        QTcpServer peer;
+        QVERIFY(peer.listen(QHostAddress::LocalHost));
+        QTcpSocket holder;
+        QVERIFY(holder.bind(QHostAddress::LocalHost, port, QAbstractSocket::DontShareAddress));
+        holder.connectToHost(QHostAddress::LocalHost, peer.serverPort());
+        QVERIFY(holder.waitForConnected());
+
+        const ScriptRun run = runScript({QStringLiteral("start"), path(QStringLiteral("held")), QString::number(port)});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(QStringLiteral("port %1 on 127.0.0.1 is held by a connection").arg(port)),
+                 qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(QStringLiteral("ESTAB")), qPrintable(run.errors));
+        QVERIFY(!run.errors.contains(QStringLiteral("the server failed to start")));
+    }
+
+    void stopOfAServerThatDiedTellsHowItEnded()
+    {
+        const QString target = path(QStringLiteral("dies"));
+        const quint16 port = freePort();
+        QVERIFY(port != 0);
+        const ScriptRun started = runScript({QStringLiteral("start"), target, QString::number(port)});
+        QVERIFY2(started.exitCode == 0, qPrintable(started.errors));
+        const pid_t server = pid_t(readFile(target + QStringLiteral("/server.pid")).trimmed().toInt());
+        QVERIFY(server > 0);
+        QCOMPARE(::kill(server, SIGBUS), 0);
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(target + QStringLiteral("/server.ended")); }, 30000));
+
+        const ScriptRun stopped = runScript({QStringLiteral("stop"), target});
+        QCOMPARE(stopped.exitCode, 1);
+        QVERIFY2(stopped.errors.contains(QStringLiteral("died before it was stopped (signal 7, SIGBUS)")),
+                 qPrintable(stopped.errors));
+        // Stopped once, the folder's server is no one's to report again.
+        QCOMPARE(runScript({QStringLiteral("stop"), target}).exitCode, 0);
+    }
+
+    void stopOfARunningServerSucceeds()
+    {
+        const QString target = path(QStringLiteral("stops"));
+        const quint16 port = freePort();
+        QVERIFY(port != 0);
+        const ScriptRun started = runScript({QStringLiteral("start"), target, QString::number(port)});
+        QVERIFY2(started.exitCode == 0, qPrintable(started.errors));
+        const qint64 server = readFile(target + QStringLiteral("/server.pid")).trimmed().toLongLong();
+        QVERIFY(server > 0);
+        const ScriptRun stopped = runScript({QStringLiteral("stop"), target});
+        QVERIFY2(stopped.exitCode == 0, qPrintable(stopped.errors));
+        QVERIFY(!runningNotEnded(server));
     }
 
     void badPortIsRefusedBeforeAnythingIsMade_data()

@@ -186,11 +186,11 @@ private slots:
     void okReopensAConnectionWhoseServerWasKilled()
     {
         PrivateServer server(QStringLiteral("edit-server"), "FB_TEST_FOURTH_PORT");
-        QVERIFY(server.start());
+        QVERIFY2(server.start(), qPrintable(server.errors()));
         const DbFixture killed(QStringLiteral("edit-killed"), server);
         auto connection = killed.openConnection();
         QVERIFY(server.kill());
-        QVERIFY(server.start());
+        QVERIFY2(server.start(), qPrintable(server.errors()));
 
         ModalDriver driver;
         driver

@@ -39,7 +39,11 @@ class ModalDriver : public QObject {
 public:
     using Action = std::function<void(QWidget *modal)>;
 
-    explicit ModalDriver(int timeoutMs = 5000);
+    // The time-out only keeps a broken test from hanging, and a window may
+    // stay open long while the code under it works: the restore window lasts
+    // through its file dialog and the whole restore, which a sanitizer build
+    // on a busy machine makes slow. A correct test never waits for it.
+    explicit ModalDriver(int timeoutMs = 30000);
     ~ModalDriver() override;
 
     // The next new modal window gets this action.

@@ -77,14 +77,19 @@ QString PrivateServer::databaseName(const QString &path) const
     return QStringLiteral("localhost/%1:%2").arg(port_).arg(path);
 }
 
-bool PrivateServer::script(const QStringList &arguments) const
+bool PrivateServer::script(const QStringList &arguments)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("FB_TEST_PASSWORD"), sysdbaPassword_);
     process.setProcessEnvironment(environment);
     process.start(qEnvironmentVariable("ZELO_SOURCE_DIR") + QStringLiteral("/scripts/fbserver.sh"), arguments);
-    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    // A start waits up to 90 s for a server that retries its port.
+    const bool finished = process.waitForFinished(150000);
+    errors_ = QString::fromLocal8Bit(process.readAllStandardError());
+    if (!finished)
+        errors_ += QStringLiteral("(the server script did not finish in 150 s)");
+    return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 } // namespace testsupport

@@ -20,12 +20,15 @@ public:
     PrivateServer(const PrivateServer &) = delete;
     PrivateServer &operator=(const PrivateServer &) = delete;
 
+    // False when the script fails; errors() then tells why.
     bool start();
     // As an administrator stops it (SIGTERM).
     void stop();
     // As a crash ends it (SIGKILL); returns once its port takes no connection.
     bool kill();
 
+    // What the script wrote to its error output the last time it ran.
+    QString errors() const { return errors_; }
     QString dir() const { return dir_; }
     int port() const { return port_; }
     // The server over TCP by its port, whatever the client's default port:
@@ -33,8 +36,9 @@ public:
     QString databaseName(const QString &path) const;
 
 private:
-    bool script(const QStringList &arguments) const;
+    bool script(const QStringList &arguments);
     QString dir_;
+    QString errors_;
     int port_;
     QString sysdbaPassword_;
 };

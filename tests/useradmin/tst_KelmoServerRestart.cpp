@@ -44,7 +44,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir_.isValid());
-        QVERIFY(server_.start());
+        QVERIFY2(server_.start(), qPrintable(server_.errors()));
         // Before the client library reads its settings: "localhost:" now
         // means this server's port.
         qputenv("FIREBIRD", server_.dir().toLocal8Bit());
@@ -77,7 +77,7 @@ private slots:
         QSignalSpy statuses(window.sbUziv, &QStatusBar::messageChanged);
 
         QVERIFY(server_.kill());
-        QVERIFY(server_.start());
+        QVERIFY2(server_.start(), qPrintable(server_.errors()));
 
         // "Nastavení databáze", OK: the dead connection's failure is told once,
         // and the connection opens again.

@@ -1,5 +1,7 @@
 // The exclusive file lock, and the fact the restore relies on: a Firebird
-// engine that has a database open holds a lock on its file.
+// engine that has a database open holds a lock on its file. A database file
+// removed while an engine has it open keeps its inode from the next new file
+// until the engine has let go of it, as the engine names shared files after it.
 
 #include "DbFixture.h"
 #include "FileBytes.h"
@@ -7,13 +9,35 @@
 #include "base/FileLock.h"
 #include "db/Database.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <optional>
 
 using platform::ExclusiveFileLock;
 using testsupport::Access;
 using testsupport::DbFixture;
+
+namespace {
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
+// The inode of a file made now beside the given one; the file system gives
+// it an inode freed just before, if there is one (ext4 does).
+ino_t inodeOfANewFileBeside(const QString &path)
+{
+    const QString next = path + QStringLiteral(".next");
+    testsupport::writeBytes(next, "next");
+    return inodeOf(next);
+}
+
+} // namespace
 
 class TestFileLock : public QObject {
     Q_OBJECT
@@ -51,6 +75,21 @@ private slots:
         QVERIFY(next.held());
         released.reset();
         QVERIFY(!ExclusiveFileLock(path).held());
+    }
+
+    void removedDatabaseKeepsItsInodeFromTheNextNewFile()
+    {
+        const DbFixture database(QStringLiteral("removed"), Access::Embedded);
+        const ino_t removed = inodeOf(database.path());
+        QVERIFY(removed != 0);
+        {
+            // The engine has the file open as it is removed, as the server has
+            // the new file of a restore it ended early.
+            const auto connection = database.openConnection();
+            platform::removeDatabaseFile(database.path());
+            QVERIFY(!QFileInfo::exists(database.path()));
+        }
+        QVERIFY(inodeOfANewFileBeside(database.path()) != removed);
     }
 
     void openDatabaseIsLockedByItsEngine_data() { testsupport::addAccessRows(); }

@@ -392,7 +392,7 @@ void DatabaseTest::czechSysdbaPasswordOpensTheDatabaseAndTheServices()
 void DatabaseTest::connectedTestNoticesAStoppedServer()
 {
     PrivateServer server = ownServer();
-    QVERIFY(server.start());
+    QVERIFY2(server.start(), qPrintable(server.errors()));
     const QString name = server.databaseName(server.dir() + QStringLiteral("/stopped.fdb"));
     platform::createDatabase(name, QStringLiteral("SYSDBA"), sysdbaPassword());
     platform::Database database;
@@ -418,7 +418,7 @@ void DatabaseTest::connectedTestNoticesAStoppedServer()
 void DatabaseTest::closeEndsAConnectionWhoseServerWasKilled()
 {
     PrivateServer server = ownServer();
-    QVERIFY(server.start());
+    QVERIFY2(server.start(), qPrintable(server.errors()));
     const DbFixture fixture(QStringLiteral("killed"), server);
     auto database = fixture.openConnection(kMainWindowTransaction);
     platform::Transaction *transaction = database->defaultTransaction();
@@ -449,7 +449,7 @@ void DatabaseTest::closeEndsAConnectionWhoseServerWasKilled()
     QVERIFY(!users.active());
     QCOMPARE(disconnects.size(), 1);
 
-    QVERIFY(server.start());
+    QVERIFY2(server.start(), qPrintable(server.errors()));
     database->open();
     transaction->start();
     users.open();

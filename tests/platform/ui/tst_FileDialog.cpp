@@ -15,28 +15,38 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 using namespace platform;
 using testsupport::ModalDriver;
 
 namespace {
 
-// The names the dialog's list shows, once it has read the folder (the
-// folder's entries come in one batch).
-QStringList listedNames(QWidget *dialog)
+// Every name that the dialog's list shows from now until it holds all the
+// expected ones: a name that stood in the list only for a moment counts too.
+QStringList namesEverListed(QWidget *dialog, const QStringList &expected)
 {
     auto *list = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView"));
-    QStringList names;
-    const bool read = QTest::qWaitFor([&] {
+    QStringList seen;
+    const auto look = [&] {
         const QModelIndex root = list->rootIndex();
-        names.clear();
-        for (int row = 0; row < list->model()->rowCount(root); ++row)
-            names << list->model()->index(row, 0, root).data().toString();
-        return names.contains(QStringLiteral("archiv"));
+        for (int row = 0; row < list->model()->rowCount(root); ++row) {
+            const QString name = list->model()->index(row, 0, root).data().toString();
+            if (!seen.contains(name))
+                seen << name;
+        }
+    };
+    const QMetaObject::Connection inserted = QObject::connect(list->model(), &QAbstractItemModel::rowsInserted, look);
+    look();
+    const bool settled = QTest::qWaitFor([&] {
+        look();
+        return std::all_of(expected.begin(), expected.end(), [&](const QString &name) { return seen.contains(name); });
     });
-    if (!read)
-        names << QStringLiteral("(folder not read)");
-    names.sort();
-    return names;
+    QObject::disconnect(inserted);
+    if (!settled)
+        seen << QStringLiteral("(folder not read)");
+    seen.sort();
+    return seen;
 }
 
 } // namespace
@@ -83,7 +93,7 @@ void TestFileDialog::onlyFilesOfTheChosenFilterAreListed()
     QString nameEdit;
     ModalDriver driver;
     driver.then([&](QWidget *modal) {
-        names = listedNames(modal);
+        names = namesEverListed(modal, {QStringLiteral("archiv"), QStringLiteral("zelo.fdb")});
         nameEdit = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
         testsupport::pressKey(modal, QKeySequence(Qt::Key_Escape));
     });
@@ -117,7 +127,7 @@ void TestFileDialog::dialogSpeaksCzech()
         fileName = modal->findChild<QLabel *>(QStringLiteral("fileNameLabel"))->text();
         cancel =
             modal->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Cancel)->text();
-        listedNames(modal);
+        namesEverListed(modal, {QStringLiteral("archiv"), QStringLiteral("profil.cfg")});
         // The details view's columns: name, size, kind and date.
         const auto *details = modal->findChild<QAbstractItemView *>(QStringLiteral("treeView"));
         const QModelIndex root = details->rootIndex();
