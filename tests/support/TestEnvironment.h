@@ -20,8 +20,8 @@ QString overTcp(const QString &path);
 QString serverWithPort(const QString &host = QStringLiteral("localhost"));
 // How the shared private server ended, as its script wrote it down (e.g.
 // "signal 7, SIGBUS"); empty while it runs or when there is none. A test
-// program that an error ends while the server is dead says so in place of
-// the bare error.
+// program that an error ends while the server is dead, or dies within ten
+// seconds, says so in place of the bare error.
 QString sharedServerEnd();
 
 } // namespace testsupport
