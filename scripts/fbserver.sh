@@ -64,11 +64,35 @@ stop_server() {
   rm -f "$dir/server.pid" "$dir/watch.pid"
 }
 
+# DIR/dropped holds the databases that the server drops itself (its own
+# replace of restore_alias, a drop). The engine lets go of a database's shared
+# files, named after the file's device and inode, only a moment after the file
+# is gone, and the disk's file system gives that inode to the next new file at
+# once: a test database created in that moment would meet those files and
+# bring the server down. So the folder is on a memory file system of its own:
+# another device, whose inode numbers only grow.
+make_dropped_folder() {
+  local dir=$1 memory
+  if memory=$(mktemp -d /dev/shm/fbtest-dropped.XXXXXX 2>/dev/null); then
+    chmod 755 "$memory"
+    ln -s "$memory" "$dir/dropped"
+  else
+    mkdir "$dir/dropped"
+  fi
+}
+
+remove_dropped_folder() {
+  local dir=$1
+  [[ -L $dir/dropped ]] && rm -rf "$(readlink "$dir/dropped")"
+  rm -rf "$dir/dropped"
+}
+
 # An empty DIR of the script's own, marked as such.
 prepare_folder() {
   local dir=$1
   if made_here "$dir"; then
     stop_server "$dir"
+    remove_dropped_folder "$dir"
     rm -rf "$dir"
   elif [[ -e $dir && ! -d $dir ]] || [[ -d $dir && -n $(ls -A "$dir") ]]; then
     echo "fbserver: $dir is not a server folder made by this script (it has no $MARKER);" \
@@ -91,6 +115,7 @@ start_server() {
     exit 1
   fi
   mkdir -p "$dir/lock" "$dir/intl" "$dir/db"
+  make_dropped_folder "$dir"
   cp "$FB_LIB/firebird.msg" "$FB_LIB/plugins.conf" "$dir/"
   # A real copy: a symlinked intl module loads but knows no character sets.
   cp "$FB_LIB/intl/libfbintl.so" "$FB_LIB/intl/fbintl.conf" "$dir/intl/"
@@ -107,7 +132,7 @@ security.db = $dir/security3.fdb
 {
   RemoteAccess = false
 }
-restore_alias = $dir/db/restore-alias.fdb
+restore_alias = $dir/dropped/restore-alias.fdb
 CONF
   export FIREBIRD=$dir FIREBIRD_LOCK=$dir/lock
   # The server opens a file name with Czech letters only in a UTF-8 locale,
@@ -150,6 +175,7 @@ CONF
   fi
   server_log "$dir" >&2
   stop_server "$dir"
+  remove_dropped_folder "$dir"
   exit 1
 }
 
@@ -169,6 +195,7 @@ stop_command() {
   made_here "$dir" && [[ -f $dir/server.pid ]] || return 0
   server_alive "$dir" || died=yes
   stop_server "$dir"
+  remove_dropped_folder "$dir"
   if [[ -n $died ]]; then
     echo "fbserver: the server of $dir died before it was stopped" \
       "($(cat "$dir/server.ended" 2>/dev/null || echo "how is not known")); its log:" >&2

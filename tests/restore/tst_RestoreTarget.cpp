@@ -216,7 +216,8 @@ private slots:
         if (::geteuid() != 0)
             QSKIP("only root can act as another user");
         const DbFixture restored(QStringLiteral("restored"), Access::Tcp);
-        QTemporaryDir base(testsupport::firebirdDir() + QStringLiteral("/db/sticky-XXXXXX"));
+        // The server's folder for the databases it drops itself.
+        QTemporaryDir base(testsupport::firebirdDir() + QStringLiteral("/dropped/sticky-XXXXXX"));
         QVERIFY(base.isValid());
         const QString path = stickyFolder(base) + QStringLiteral("/zelo.fdb");
         {
