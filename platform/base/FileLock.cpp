@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,6 +20,25 @@ namespace {
 // old one was removed, and died.
 constexpr auto kIdentityHeld = std::chrono::seconds(10);
 
+// Writable where it may be, so that a file renamed over or removed can be
+// emptied; the lock needs only reading.
+int openForLock(const QByteArray &name)
+{
+    const int descriptor = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+    return descriptor >= 0 ? descriptor : ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+}
+
+// Frees the blocks of a file that has no name any more, keeping its inode:
+// for a large database that takes long, and the last close would pay for it,
+// at the latest as the program ends.
+void emptyWhenNameless(int descriptor)
+{
+    struct stat info;
+    if (::fstat(descriptor, &info) == 0 && info.st_nlink == 0) {
+        [[maybe_unused]] const int ignored = ::ftruncate(descriptor, 0);
+    }
+}
+
 // Keeps the descriptor's file, and so its inode, for kIdentityHeld after no
 // engine has it open (an engine locks every database file it has open; a
 // lock of one's own shows it), then closes it.
@@ -29,6 +49,7 @@ void closeOnceTheEngineLetGo(int descriptor, bool lockedAlready)
             for (int tries = 0; tries < 600 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0; ++tries)
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
+        emptyWhenNameless(descriptor);
         ::flock(descriptor, LOCK_UN);
         std::this_thread::sleep_for(kIdentityHeld);
         ::close(descriptor);
@@ -37,8 +58,7 @@ void closeOnceTheEngineLetGo(int descriptor, bool lockedAlready)
 
 } // namespace
 
-ExclusiveFileLock::ExclusiveFileLock(const QString &path)
-    : descriptor_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC))
+ExclusiveFileLock::ExclusiveFileLock(const QString &path) : descriptor_(openForLock(QFile::encodeName(path)))
 {
     held_ = descriptor_ >= 0 && ::flock(descriptor_, LOCK_EX | LOCK_NB) == 0;
 }
@@ -64,7 +84,7 @@ ExclusiveFileLock::~ExclusiveFileLock()
 bool removeDatabaseFile(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int descriptor = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    const int descriptor = openForLock(name);
     const bool removed = ::unlink(name.constData()) == 0;
     if (descriptor < 0)
         return removed;

@@ -9,9 +9,11 @@
 #include "base/FileLock.h"
 #include "db/Database.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <sys/stat.h>
 
 #include <optional>
@@ -75,6 +77,27 @@ private slots:
         QVERIFY(next.held());
         released.reset();
         QVERIFY(!ExclusiveFileLock(path).held());
+    }
+
+    // The file renamed over keeps its inode, but not its blocks, whose
+    // freeing would hold up the program's end.
+    void fileRenamedOverIsEmptiedInBackground()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString path = folder.filePath(QStringLiteral("stará.fdb"));
+        const QString newer = folder.filePath(QStringLiteral("nová.fdb"));
+        testsupport::writeBytes(path, QByteArray(1 << 20, 'o'));
+        testsupport::writeBytes(newer, "new");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        ExclusiveFileLock lock(path);
+        QVERIFY(lock.held());
+        QCOMPARE(::rename(QFile::encodeName(newer).constData(), QFile::encodeName(path).constData()), 0);
+        lock.releaseInBackground();
+        struct stat info;
+        QTRY_VERIFY(::fstat(old.handle(), &info) == 0 && info.st_size == 0);
+        QCOMPARE(QFileInfo(path).size(), 3);
     }
 
     void removedDatabaseKeepsItsInodeFromTheNextNewFile()
