@@ -65,26 +65,30 @@ stop_server() {
 }
 
 # DIR/dropped holds the databases that the server drops itself (its own
-# replace of restore_alias, a drop). The engine lets go of a database's shared
-# files, named after the file's device and inode, only a moment after the file
-# is gone, and the disk's file system gives that inode to the next new file at
-# once: a test database created in that moment would meet those files and
-# bring the server down. So the folder is on a memory file system of its own:
-# another device, whose inode numbers only grow.
-make_dropped_folder() {
-  local dir=$1 memory
-  if memory=$(mktemp -d /dev/shm/fbtest-dropped.XXXXXX 2>/dev/null); then
+# replace of restore_alias, a drop), DIR/tmp the tests' temporary folders
+# (TMPDIR), whose databases go when a test ends. The engine lets go of a
+# database's shared files, named after the file's device and inode, only a
+# moment after the file is gone, and the disk's file system gives that inode
+# to the next new file at once: a test database created in that moment would
+# meet those files and fail, or bring the server down. So these folders are
+# on a memory file system of their own: another device, whose inode numbers
+# only grow.
+make_memory_folder() {
+  local dir=$1 name=$2 memory
+  if memory=$(mktemp -d "/dev/shm/fbtest-$name.XXXXXX" 2>/dev/null); then
     chmod 755 "$memory"
-    ln -s "$memory" "$dir/dropped"
+    ln -s "$memory" "$dir/$name"
   else
-    mkdir "$dir/dropped"
+    mkdir "$dir/$name"
   fi
 }
 
-remove_dropped_folder() {
-  local dir=$1
-  [[ -L $dir/dropped ]] && rm -rf "$(readlink "$dir/dropped")"
-  rm -rf "$dir/dropped"
+remove_memory_folders() {
+  local dir=$1 name
+  for name in dropped tmp; do
+    [[ -L $dir/$name ]] && rm -rf "$(readlink "$dir/$name")"
+    rm -rf "${dir:?}/$name"
+  done
 }
 
 # An empty DIR of the script's own, marked as such.
@@ -92,7 +96,7 @@ prepare_folder() {
   local dir=$1
   if made_here "$dir"; then
     stop_server "$dir"
-    remove_dropped_folder "$dir"
+    remove_memory_folders "$dir"
     rm -rf "$dir"
   elif [[ -e $dir && ! -d $dir ]] || [[ -d $dir && -n $(ls -A "$dir") ]]; then
     echo "fbserver: $dir is not a server folder made by this script (it has no $MARKER);" \
@@ -115,7 +119,8 @@ start_server() {
     exit 1
   fi
   mkdir -p "$dir/lock" "$dir/intl" "$dir/db"
-  make_dropped_folder "$dir"
+  make_memory_folder "$dir" dropped
+  make_memory_folder "$dir" tmp
   cp "$FB_LIB/firebird.msg" "$FB_LIB/plugins.conf" "$dir/"
   # A real copy: a symlinked intl module loads but knows no character sets.
   cp "$FB_LIB/intl/libfbintl.so" "$FB_LIB/intl/fbintl.conf" "$dir/intl/"
@@ -175,7 +180,7 @@ CONF
   fi
   server_log "$dir" >&2
   stop_server "$dir"
-  remove_dropped_folder "$dir"
+  remove_memory_folders "$dir"
   exit 1
 }
 
@@ -195,7 +200,7 @@ stop_command() {
   made_here "$dir" && [[ -f $dir/server.pid ]] || return 0
   server_alive "$dir" || died=yes
   stop_server "$dir"
-  remove_dropped_folder "$dir"
+  remove_memory_folders "$dir"
   if [[ -n $died ]]; then
     echo "fbserver: the server of $dir died before it was stopped" \
       "($(cat "$dir/server.ended" 2>/dev/null || echo "how is not known")); its log:" >&2

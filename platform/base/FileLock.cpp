@@ -3,10 +3,13 @@
 #include <QFile>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -41,19 +44,56 @@ void emptyWhenNameless(int descriptor)
 
 // Keeps the descriptor's file, and so its inode, for kIdentityHeld after no
 // engine has it open (an engine locks every database file it has open; a
-// lock of one's own shows it), then closes it.
+// lock of one's own shows it), then closes it. Only system calls: it also
+// runs in a child forked from a program with threads.
+void holdUntilTheEngineLetGo(int descriptor, bool lockedAlready)
+{
+    if (!lockedAlready) {
+        for (int tries = 0; tries < 600 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0; ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    emptyWhenNameless(descriptor);
+    ::flock(descriptor, LOCK_UN);
+    std::this_thread::sleep_for(kIdentityHeld);
+    ::close(descriptor);
+}
+
+// The hold in a process of its own that outlives the program: a program
+// that ends right after a restore would otherwise free the inode while the
+// engine still has the files named after it. The process is orphaned at
+// once (no zombie is left to the program), keeps only the descriptor, and
+// leaves the program's session, so that a Ctrl+C to the program spares it.
+bool holdInAProcessOfItsOwn(int descriptor, bool lockedAlready)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        if (::fork() != 0)
+            ::_exit(0);
+        ::setsid();
+        sigset_t none;
+        ::sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE})
+            ::signal(signal, SIG_DFL);
+        if (descriptor > 0)
+            ::close_range(0, unsigned(descriptor) - 1, 0);
+        ::close_range(unsigned(descriptor) + 1, ~0U, 0);
+        holdUntilTheEngineLetGo(descriptor, lockedAlready);
+        ::_exit(0);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    ::close(descriptor);
+    return true;
+}
+
 void closeOnceTheEngineLetGo(int descriptor, bool lockedAlready)
 {
-    std::thread([descriptor, lockedAlready] {
-        if (!lockedAlready) {
-            for (int tries = 0; tries < 600 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0; ++tries)
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        emptyWhenNameless(descriptor);
-        ::flock(descriptor, LOCK_UN);
-        std::this_thread::sleep_for(kIdentityHeld);
-        ::close(descriptor);
-    }).detach();
+    if (!holdInAProcessOfItsOwn(descriptor, lockedAlready))
+        std::thread(holdUntilTheEngineLetGo, descriptor, lockedAlready).detach();
 }
 
 } // namespace
@@ -67,7 +107,6 @@ void ExclusiveFileLock::releaseInBackground()
 {
     if (descriptor_ < 0)
         return;
-    // Should the program end first, the system closes the descriptor.
     ::flock(descriptor_, LOCK_UN);
     closeOnceTheEngineLetGo(descriptor_, true);
     descriptor_ = -1;

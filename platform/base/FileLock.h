@@ -22,8 +22,8 @@ public:
     // False when another open of the file holds a lock, or the file cannot
     // be opened for reading.
     bool held() const { return held_; }
-    // Ends the lock at once; the descriptor is closed on a thread of its own
-    // a few seconds later (see removeDatabaseFile). Closing the last
+    // Ends the lock at once; the descriptor is closed a few seconds later by
+    // a process of its own (see removeDatabaseFile). Closing the last
     // descriptor of a file that has been renamed over frees the file's
     // blocks, which takes long for a large file and need not hold up the
     // program.
@@ -41,8 +41,8 @@ private:
 // file system gives a freed inode to the next new file at once, and a
 // database created meanwhile would share those files with the one going
 // away, which brings the server down. So the inode is kept taken, by a
-// descriptor on a thread of its own, until the engine has closed the file
-// and a few seconds more, or until the program ends. False when the file
+// descriptor in a small process of its own that outlives the program, until
+// the engine has closed the file and a few seconds more. False when the file
 // could not be removed.
 bool removeDatabaseFile(const QString &path);
 

@@ -228,6 +228,24 @@ private slots:
         QCOMPARE(commonSurname(target), kCzechSurname);
     }
 
+    // The engine names shared files after the inode of the database that the
+    // new one replaced: a file made the moment the program has ended must not
+    // get that inode.
+    void replacedDatabaseKeepsItsInodeAfterTheProgramEnds()
+    {
+        const SampleBackup backup(QStringLiteral("inode"), 1);
+        const DbFixture target(QStringLiteral("inode-target"));
+        const ino_t replaced = testsupport::inodeOf(target.path());
+        QVERIFY(replaced != 0);
+        QProcess pelrin;
+        startPelrin(pelrin, {backup.path, target.path(), QString(), testsupport::sysdbaPassword(), "VERYSILENT"});
+        QVERIFY(pelrin.waitForFinished(60000));
+        QCOMPARE(pelrin.exitCode(), kExitDone);
+        QCOMPARE(userCount(target), 1);
+        QVERIFY(testsupport::inodeOf(target.path()) != replaced);
+        QVERIFY(testsupport::inodeOfANewFileBeside(target.path()) != replaced);
+    }
+
     void aSignalDuringARestoreEndsWithOneAndLeavesTheRestoreToTheServer_data() { addSignalRows(); }
 
     void aSignalDuringARestoreEndsWithOneAndLeavesTheRestoreToTheServer()

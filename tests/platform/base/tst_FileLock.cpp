@@ -21,25 +21,8 @@
 using platform::ExclusiveFileLock;
 using testsupport::Access;
 using testsupport::DbFixture;
-
-namespace {
-
-ino_t inodeOf(const QString &path)
-{
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
-}
-
-// The inode of a file made now beside the given one; the file system gives
-// it an inode freed just before, if there is one (ext4 does).
-ino_t inodeOfANewFileBeside(const QString &path)
-{
-    const QString next = path + QStringLiteral(".next");
-    testsupport::writeBytes(next, "next");
-    return inodeOf(next);
-}
-
-} // namespace
+using testsupport::inodeOf;
+using testsupport::inodeOfANewFileBeside;
 
 class TestFileLock : public QObject {
     Q_OBJECT
