@@ -4,10 +4,12 @@
 #   ZELO_PORT_BASE+1    the test suite's sanitizer build
 #   ZELO_PORT_BASE+2    the benchmarks (scripts/bench.sh)
 #   the test ports +50, +60 and +70  servers that three tests start, stop and kill
+#   the test ports +80 and +90        the servers of the two tests that restore
+#                                     incomplete backups
 # Sourced by test.sh and bench.sh.
 port_base=${ZELO_PORT_BASE:-30555}
-# The highest of them: the sanitizer build's test port +70.
-highest_offset=71
+# The highest of them: the sanitizer build's test port +90.
+highest_offset=91
 if [[ ! $port_base =~ ^[0-9]+$ ]] || ((port_base < 1024 || port_base > 65535 - highest_offset)); then
   echo "ZELO_PORT_BASE must be a port number from 1024 to $((65535 - highest_offset)), not '$port_base'" >&2
   exit 2

@@ -17,7 +17,7 @@ export FB_PORT_SETTING=ZELO_PORT_BASE
 bash "$root/scripts/install-deps.sh"
 
 stop_servers() {
-  for dir in "$root"/{build,build-asan}/fbtest{,/own-server}; do
+  for dir in "$root"/{build,build-asan}/fbtest*{,/own-server}; do
     "$root/scripts/fbserver.sh" stop "$dir" || true
   done
 }
