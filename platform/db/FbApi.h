@@ -46,6 +46,14 @@ struct Api {
 // The process's client library, loaded at the first use.
 const Api &api();
 
+// Keeps the engine that the client library loaded into this process (for a
+// local services manager or database) from being unloaded while the process
+// lives. The engine's own restore thread can let go of the engine's last
+// reference while it still runs in it (measured: Firebird 3.0.11, an
+// incomplete backup through the local services manager), and then returns
+// into unmapped code. No-op while no engine is loaded.
+void keepEngineLoaded();
+
 // A status vector that reports a failure.
 inline bool failed(const ISC_STATUS *status)
 {

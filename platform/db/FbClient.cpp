@@ -9,6 +9,7 @@
 #include <clocale>
 #include <dlfcn.h>
 #include <langinfo.h>
+#include <link.h>
 
 namespace platform {
 
@@ -131,6 +132,22 @@ const Api &api()
         return loadApi(clientLibraryNames());
     }();
     return loaded;
+}
+
+void keepEngineLoaded()
+{
+    QByteArray engine;
+    dl_iterate_phdr(
+        [](dl_phdr_info *info, size_t, void *found) {
+            if (QByteArrayView(info->dlpi_name).endsWith("/libEngine12.so"))
+                *static_cast<QByteArray *>(found) = info->dlpi_name;
+            return 0;
+        },
+        &engine);
+    // Outside the iteration, which holds the loader's lock. The reference is
+    // kept on purpose.
+    if (!engine.isEmpty())
+        dlopen(engine.constData(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 int infoInteger(const char *answer, char item, int fallback)

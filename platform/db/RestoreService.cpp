@@ -177,6 +177,7 @@ void RestoreService::attach()
     fb::api().service_attach(status, static_cast<unsigned short>(name.size()), name.constData(), &handle,
                              static_cast<unsigned short>(spb.size()), spb.constData());
     fb::check(status);
+    fb::keepEngineLoaded();
     handle_->value = handle;
     eof_ = false;
 }
