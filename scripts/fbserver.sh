@@ -73,19 +73,23 @@ stop_server() {
 # meet those files and fail, or bring the server down. So these folders are
 # on a memory file system of their own: another device, whose inode numbers
 # only grow.
-make_memory_folder() {
-  local dir=$1 name=$2 memory
-  if memory=$(mktemp -d "/dev/shm/fbtest-$name.XXXXXX" 2>/dev/null); then
-    chmod 755 "$memory"
-    ln -s "$memory" "$dir/$name"
-  else
-    mkdir "$dir/$name"
-  fi
+MEMORY_FOLDERS=(dropped tmp)
+
+make_memory_folders() {
+  local dir=$1 name memory
+  for name in "${MEMORY_FOLDERS[@]}"; do
+    if memory=$(mktemp -d "/dev/shm/fbtest-$name.XXXXXX" 2>/dev/null); then
+      chmod 755 "$memory"
+      ln -s "$memory" "$dir/$name"
+    else
+      mkdir "$dir/$name"
+    fi
+  done
 }
 
 remove_memory_folders() {
   local dir=$1 name
-  for name in dropped tmp; do
+  for name in "${MEMORY_FOLDERS[@]}"; do
     [[ -L $dir/$name ]] && rm -rf "$(readlink "$dir/$name")"
     rm -rf "${dir:?}/$name"
   done
@@ -119,8 +123,7 @@ start_server() {
     exit 1
   fi
   mkdir -p "$dir/lock" "$dir/intl" "$dir/db"
-  make_memory_folder "$dir" dropped
-  make_memory_folder "$dir" tmp
+  make_memory_folders "$dir"
   cp "$FB_LIB/firebird.msg" "$FB_LIB/plugins.conf" "$dir/"
   # A real copy: a symlinked intl module loads but knows no character sets.
   cp "$FB_LIB/intl/libfbintl.so" "$FB_LIB/intl/fbintl.conf" "$dir/intl/"
